@@ -1,0 +1,41 @@
+#pragma once
+// Every message box and file dialog of the program goes through this interface, so that the
+// application shows Qt's dialogs and the tests answer them from a script.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace lum1 {
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgButtons { Ok, OkCancel, RetryCancel, YesNo, YesNoCancel, AbortRetryIgnore };
+enum class MsgResult { Ok, Cancel, Retry, Abort, Ignore, Yes, No };
+
+struct MessageRequest {
+    QString caption;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    int defaultButton = 0; // index into the buttons, left to right
+};
+
+struct FileDialogRequest {
+    QString title;
+    QStringList filters; // "Results (*.lum1)" style
+    QString directory;
+    QString fileName;    // proposed name (save) or empty
+    QString defaultSuffix;
+};
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    virtual MsgResult Message(const MessageRequest& request) = 0;
+    // The chosen file's full path, or nothing when the user cancelled.
+    virtual std::optional<QString> OpenFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> SaveFileName(const FileDialogRequest& request) = 0;
+};
+
+} // namespace lum1
