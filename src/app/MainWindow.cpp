@@ -1,0 +1,590 @@
+#include "app/MainWindow.h"
+
+#include "app/Icons.h"
+#include "app/ResultsGrid.h"
+#include "app/StatusStrip.h"
+#include "app/WindowBounds.h"
+#include "diag/HistoryLine.h"
+#include "diag/StatusWindow.h"
+#include "lang/MessageTable.h"
+#include "results/ResultsTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QMenuBar>
+#include <QMoveEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QToolButton>
+#include <QTranslator>
+#include <QVBoxLayout>
+
+namespace lum1 {
+
+namespace {
+
+constexpr int kMinWidth = 400;
+constexpr int kMinHeight = 300;
+const QString kFormMain = QStringLiteral("FormMain");
+const QString kConfig = QStringLiteral("Config");
+const QString kDebug = QStringLiteral("Debug");
+
+QSize ScreenSize() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().size() : QSize(1024, 768);
+}
+
+// X11 key codes of the R and C keys: the shortcuts work whatever keyboard layout is active,
+// as the letters are those of the keys, not of the characters they type.
+constexpr quint32 kScanR = 27;
+constexpr quint32 kScanC = 54;
+
+bool IsKey(const QKeyEvent* e, Qt::Key key, quint32 scanCode) {
+    return e->key() == key || (QGuiApplication::platformName() == QLatin1String("xcb") && e->nativeScanCode() == scanCode);
+}
+
+} // namespace
+
+TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
+    : program_(program), dialogs_(dialogs), hooks_(std::move(hooks)), table_(std::make_unique<TResultsTable>()) {
+    setObjectName(QStringLiteral("Form1"));
+    setMinimumSize(kMinWidth, kMinHeight);
+    BuildActions();
+    BuildMenus();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildToolbar());
+    StringGrid1 = new ResultsGrid(central);
+    StringGrid1->setModel(table_.get());
+    StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(StringGrid1, 1);
+    StatusBar1 = new StatusStrip(central);
+    layout->addWidget(StatusBar1);
+    setCentralWidget(central);
+
+    connect(StatusBar1->sbStatus, &QPushButton::clicked, this, [this] { sbStatusClick(); });
+    connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1Popup();
+        PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(pos));
+    });
+    connect(StringGrid1, &ResultsGrid::mouseReleased, this, [this] { StringGrid1MouseUp(); });
+    connect(StringGrid1, &ResultsGrid::keyReleased, this, [this] { PopupMenu1Popup(); });
+    StringGrid1->installEventFilter(this);
+    installEventFilter(this);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+// ---------------------------------------------------------------- construction
+
+void TForm1::BuildActions() {
+    auto make = [this](const char* name, int picture, void (TForm1::*handler)()) {
+        auto* a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(name));
+        if (picture >= 0)
+            a->setIcon(ImageListIcon(picture));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    AOpen = make("AOpen", 0, &TForm1::AOpenExecute);
+    ASave = make("ASave", 1, &TForm1::ASaveExecute);
+    APrint = make("APrint", 5, &TForm1::APrintExecute);
+    AExit = make("AExit", 6, &TForm1::AExitExecute);
+    ARead = make("ARead", 2, &TForm1::AReadExecute);
+    AScreenshot = make("AScreenshot", 3, &TForm1::AScreenshotExecute);
+    ARdEEPROM = make("ARdEEPROM", 4, &TForm1::ARdEEPROMExecute);
+    ACopyAll = make("ACopyAll", 7, &TForm1::ACopyAllExecute);
+    ACopyCtrlC = make("ACopyCtrlC", 7, &TForm1::ACopyCtrlCExecute);
+    ALangRus = make("ALangRus", 10, &TForm1::ALangRusExecute);
+    ALangEng = make("ALangEng", 9, &TForm1::ALangEngExecute);
+    AChmHelp = make("AChmHelp", 11, &TForm1::AChmHelpExecute);
+    AAbout = make("AAbout", 12, &TForm1::AAboutExecute);
+    ATune = new QAction(this);
+    ATune->setObjectName(QStringLiteral("ATune"));
+    ALangRus->setCheckable(true);
+    ALangEng->setCheckable(true);
+    ACopyAll->setEnabled(false);
+    ACopyCtrlC->setEnabled(false);
+    ARdEEPROM->setVisible(false);
+    // Commands whose windows are not part of this version yet stay greyed out instead of
+    // doing nothing when chosen.
+    APrint->setEnabled(false);
+    AScreenshot->setEnabled(false);
+    AAbout->setEnabled(false);
+}
+
+void TForm1::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    itmFile = bar->addMenu(QString());
+    itmFile->setObjectName(QStringLiteral("itmFile"));
+    itmFile->addAction(AOpen);
+    itmFile->addAction(ASave);
+    itmFile->addSeparator()->setObjectName(QStringLiteral("N2"));
+    itmFile->addAction(APrint);
+    itmFile->addSeparator()->setObjectName(QStringLiteral("N3"));
+    itmFile->addAction(AExit);
+
+    itmDevice = bar->addMenu(QString());
+    itmDevice->setObjectName(QStringLiteral("itmDevice"));
+    itmDevice->addAction(ARead);
+    itmDevice->addAction(AScreenshot);
+    N1 = itmDevice->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    N1->setVisible(false);
+    itmDevice->addAction(ARdEEPROM);
+
+    itmEdit = bar->addMenu(QString());
+    itmEdit->setObjectName(QStringLiteral("itmEdit"));
+    itmEdit->addAction(ACopyAll);
+    itmEdit->addAction(ACopyCtrlC);
+
+    itmParam = bar->addMenu(QString());
+    itmParam->setObjectName(QStringLiteral("itmParam"));
+    itmLang = itmParam->addMenu(QString());
+    itmLang->setObjectName(QStringLiteral("itmLang"));
+    itmLang->addAction(ALangRus);
+    itmLang->addAction(ALangEng);
+
+    itmHelp = bar->addMenu(QString());
+    itmHelp->setObjectName(QStringLiteral("itmHelp"));
+    itmHelp->addAction(AChmHelp);
+    itmHelp->addSeparator()->setObjectName(QStringLiteral("N4"));
+    itmHelp->addAction(AAbout);
+
+    // The context menu has items of its own, bound to the copy commands.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    itmPopUpCopyAll = PopupMenu1->addAction(ACopyAll->icon(), QString(), this, [this] { ACopyAllExecute(); });
+    itmPopUpCopySelect = PopupMenu1->addAction(ACopyCtrlC->icon(), QString(), this, [this] { ACopyCtrlCExecute(); });
+    itmPopUpCopyAll->setObjectName(QStringLiteral("itmPopUpCopyAll"));
+    itmPopUpCopySelect->setObjectName(QStringLiteral("itmPopUpCopySelect"));
+    itmPopUpCopyAll->setEnabled(false);
+    itmPopUpCopySelect->setEnabled(false);
+    connect(ACopyAll, &QAction::changed, this, [this] { itmPopUpCopyAll->setEnabled(ACopyAll->isEnabled()); });
+}
+
+QWidget* TForm1::BuildToolbar() {
+    auto* panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setFixedHeight(33);
+    struct Group {
+        const char* name;
+        int left, width;
+        std::vector<QAction*> actions;
+        std::vector<const char*> buttons;
+    };
+    const Group groups[] = {
+        {"Panel4", 0, 59, {AOpen, ASave}, {"SpeedButtonOpen", "SpeedButtonSave"}},
+        {"Panel2", 59, 59, {ARead, AScreenshot}, {"SpeedButtonRead", "SpeedButtonScreenshot"}},
+        {"Panel5", 118, 33, {ACopyAll}, {"SpeedButtonCopy"}},
+        {"Panel3", 151, 33, {APrint}, {"SpeedButtonPrint"}},
+        {"Panel6", 184, 33, {AChmHelp}, {"SpeedButtonHelp"}},
+    };
+    for (const Group& g : groups) {
+        auto* group = new QWidget(panel1);
+        group->setObjectName(QString::fromLatin1(g.name));
+        group->setGeometry(g.left, 0, g.width, 33);
+        for (size_t i = 0; i < g.actions.size(); ++i) {
+            auto* b = new QToolButton(group);
+            b->setObjectName(QString::fromLatin1(g.buttons[i]));
+            b->setDefaultAction(g.actions[i]);
+            b->setAutoRaise(true);
+            b->setIconSize(QSize(16, 16));
+            b->setFocusPolicy(Qt::NoFocus);
+            b->setGeometry(i == 0 ? 5 : 33, 6, 23, 22);
+        }
+    }
+    return panel1;
+}
+
+void TForm1::FormCreate() {
+    // The title before the language is known: the product name in both languages.
+    applicationTitle_ = QStringLiteral("LUM-1.2");
+    setWindowTitle(applicationTitle_);
+    program_.HelpFilePath = program_.ProgramDir + QStringLiteral("/Help/Lum1EngHelp.chm");
+    program_.SettingsIni = std::make_unique<TIniFile>(program_.SettingsPath);
+
+    // The language folder: created if missing; on failure the user may retry or go on.
+    const QString folder = program_.Language.LanguageFolder();
+    while (!QDir(folder).exists() && !QDir().mkpath(folder)) {
+        MessageRequest r;
+        r.caption = applicationTitle_;
+        r.text = QStringLiteral("Не удается создать папку / Can not create folder ") + QDir::toNativeSeparators(folder);
+        r.icon = MsgIcon::Question;
+        r.buttons = MsgButtons::RetryCancel;
+        r.defaultButton = 1;
+        if (dialogs_.Message(r) != MsgResult::Retry)
+            break;
+    }
+    program_.LogFilePath = program_.ProgramDir + QStringLiteral("/LogUSB.log");
+    LoadSettings();
+    FormResize();
+    DataClear();
+    MenuFill();
+    TitleFill();
+    program_.CreateMyEvents();
+    StartingUp = false;
+}
+
+// ---------------------------------------------------------------- settings
+
+void TForm1::LoadSettings() {
+    TIniFile& ini = *program_.SettingsIni;
+    const QString lang = ini.ReadString(kConfig, QStringLiteral("LangId"), QStringLiteral("First"));
+    if (lang == QLatin1String("First")) {
+        bool chosen = false;
+        try {
+            chosen = hooks_.chooseLanguage && hooks_.chooseLanguage(*this);
+        } catch (const std::exception&) {
+            chosen = false;
+        }
+        if (!chosen)
+            ALangEngExecute();
+    } else if (lang == QLatin1String("Rus")) {
+        ALangRusExecute();
+    } else {
+        ALangEngExecute();
+    }
+
+    try {
+        ini.WriteInteger(kConfig, QStringLiteral("Uses"), ini.ReadInteger(kConfig, QStringLiteral("Uses"), 0) + 1);
+    } catch (const EIniWriteError& e) {
+        ReportWriteError(e);
+    }
+
+    const QSize screen = ScreenSize();
+    startBounds_ = ReadWindowBounds(ini, kFormMain, QSize(kMinWidth, kMinHeight), screen);
+    move(startBounds_.topLeft());
+    resize(startBounds_.size());
+    startMaximized_ = ini.ReadInteger(kFormMain, QStringLiteral("Maximized"), 0) == 1;
+    ARdEEPROM->setVisible(ini.ReadBool(kDebug, QStringLiteral("EEPROM"), false));
+    DebugMode = ini.ReadBool(kDebug, QStringLiteral("DebugMode"), false);
+
+    ColWidths read{};
+    for (int i = 0; i < GridColumns; ++i)
+        read[i] = ini.ReadInteger(kFormMain, QStringLiteral("ColWidth%1").arg(i), NoStoredWidth);
+    StoredColWidth = AcceptStoredWidths(read);
+}
+
+void TForm1::SaveSettings() {
+    TIniFile& ini = *program_.SettingsIni;
+    if (isMaximized()) {
+        ini.WriteInteger(kFormMain, QStringLiteral("Maximized"), 1);
+    } else {
+        ini.WriteInteger(kFormMain, QStringLiteral("Maximized"), 0);
+        ini.WriteInteger(kFormMain, QStringLiteral("Left"), x());
+        ini.WriteInteger(kFormMain, QStringLiteral("Top"), y());
+        ini.WriteInteger(kFormMain, QStringLiteral("Width"), width());
+        ini.WriteInteger(kFormMain, QStringLiteral("Height"), height());
+    }
+    for (int i = 0; i < GridColumns; ++i)
+        ini.WriteInteger(kFormMain, QStringLiteral("ColWidth%1").arg(i), StoredColWidth[i]);
+}
+
+void TForm1::ReportWriteError(const std::exception& e) {
+    // One box per run: a read-only program folder makes every write fail, and the user needs
+    // to hear it once, not at every step.
+    if (writeErrorShown_)
+        return;
+    writeErrorShown_ = true;
+    MessageRequest r;
+    r.caption = applicationTitle_;
+    r.text = QString::fromStdString(e.what());
+    r.icon = MsgIcon::Error;
+    r.buttons = MsgButtons::Ok;
+    dialogs_.Message(r);
+}
+
+// ---------------------------------------------------------------- language
+
+QString TForm1::Msg(const QString& key) {
+    try {
+        return program_.Language.GetLangMessage(key);
+    } catch (const EIniWriteError& e) {
+        ReportWriteError(e);
+        const MessageRow* row = FindMessageRow(key);
+        if (!row)
+            return QString();
+        return (program_.Language.EnglishUI() ? row->english : row->russian).toString().trimmed();
+    }
+}
+
+void TForm1::ALangRusExecute() { SelectLanguage(false); }
+void TForm1::ALangEngExecute() { SelectLanguage(true); }
+
+void TForm1::SelectLanguage(bool english) {
+    program_.Language.Select(english);
+    ALangRus->setChecked(!english);
+    ALangEng->setChecked(english);
+    itmLang->setIcon((english ? ALangEng : ALangRus)->icon());
+    try {
+        program_.SettingsIni->WriteString(kConfig, QStringLiteral("LangId"),
+                                          english ? QStringLiteral("Eng") : QStringLiteral("Rus"));
+    } catch (const EIniWriteError& e) {
+        ReportWriteError(e); // the choice still holds for this run
+    }
+    if (!StartingUp)
+        SetStatusBarGeneral(Msg(QStringLiteral("MesLangSelect")));
+    MenuFill();
+    TitleFill();
+    // Qt's own dialog buttons and file dialogs follow the language.
+    if (qtTranslator_) {
+        QCoreApplication::removeTranslator(qtTranslator_.get());
+        qtTranslator_.reset();
+    }
+    if (!english) {
+        auto t = std::make_unique<QTranslator>();
+        if (t->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(t.get());
+            qtTranslator_ = std::move(t);
+        }
+    }
+    program_.HelpFilePath = program_.ProgramDir +
+                            (english ? QStringLiteral("/Help/Lum1EngHelp.chm") : QStringLiteral("/Help/Lum1RusHelp.chm"));
+}
+
+void TForm1::MenuFill() {
+    applicationTitle_ = Msg(QStringLiteral("Title"));
+    setWindowTitle(applicationTitle_);
+    QApplication::setApplicationDisplayName(QString());
+    itmFile->setTitle(Msg(QStringLiteral("File")));
+    itmDevice->setTitle(Msg(QStringLiteral("Device")));
+    itmEdit->setTitle(Msg(QStringLiteral("Edit")));
+    itmParam->setTitle(Msg(QStringLiteral("Param")));
+    itmHelp->setTitle(Msg(QStringLiteral("Help")));
+    itmLang->setTitle(Msg(QStringLiteral("Lang")));
+    ACopyAll->setText(Msg(QStringLiteral("CopyAll")));
+    ACopyCtrlC->setText(Msg(QStringLiteral("CopyCtrlC")));
+    itmPopUpCopyAll->setText(Msg(QStringLiteral("CopyAll")));
+    itmPopUpCopySelect->setText(Msg(QStringLiteral("CopyCtrlC")));
+    AOpen->setText(Msg(QStringLiteral("Open")));
+    ASave->setText(Msg(QStringLiteral("Save")));
+    APrint->setText(Msg(QStringLiteral("Print")));
+    AExit->setText(Msg(QStringLiteral("Exit")));
+    ARead->setText(Msg(QStringLiteral("Read")));
+    AScreenshot->setText(Msg(QStringLiteral("Screenshot")));
+    ARdEEPROM->setText(Msg(QStringLiteral("RdEEPROM")));
+    ATune->setText(Msg(QStringLiteral("Tune")));
+    ALangRus->setText(Msg(QStringLiteral("LangRus")));
+    ALangEng->setText(Msg(QStringLiteral("LangEng")));
+    AChmHelp->setText(Msg(QStringLiteral("ChmHelp")));
+    AAbout->setText(Msg(QStringLiteral("About")));
+}
+
+// ---------------------------------------------------------------- grid
+
+void TForm1::TitleFill() {
+    table_->TitleFill([this](const QString& key) { return Msg(key); });
+    if (frmStatus_)
+        frmStatus_->setWindowTitle(Msg(QStringLiteral("History")));
+}
+
+void TForm1::DataClear() {
+    table_->DataClear();
+    FormResize();
+    TitleFill();
+}
+
+void TForm1::FormResize() {
+    const QSize screen = ScreenSize();
+    if (width() > screen.width() || height() > screen.height())
+        resize(std::min(width(), screen.width()), std::min(height(), screen.height()));
+
+    StatusStrip& bar = *StatusBar1;
+    bar.panelWidth[1] = 140;
+    bar.panelWidth[0] = std::max(bar.width() - bar.panelWidth[1] - bar.panelWidth[2] - 20, 0);
+    bar.Layout();
+
+    const ColWidths w = ComputeColumnWidths(StoredColWidth, StringGrid1->ClientWidth());
+    // Stored widths belong to column places: a column the user moved takes the width of the
+    // place it now stands in.
+    const std::vector<int> order = StringGrid1->VisualColumnOrder();
+    std::vector<int> byLogical(GridColumns, 0);
+    for (int v = 0; v < GridColumns && v < static_cast<int>(order.size()); ++v)
+        byLogical[order[v]] = w[v];
+    StringGrid1->SetColumnWidths(byLogical);
+
+    if (frmStatus_ && frmStatus_->DockStateValue() != 0)
+        frmStatus_->TimerSaveFormParamTimer();
+}
+
+void TForm1::StringGrid1MouseUp() {
+    const std::vector<int> order = StringGrid1->VisualColumnOrder();
+    ColWidths current{};
+    for (int v = 0; v < GridColumns && v < static_cast<int>(order.size()); ++v)
+        current[v] = StringGrid1->columnWidth(order[v]);
+    StoredColWidth = StoredWidthsFromGrid(StoredColWidth, current);
+    PopupMenu1Popup();
+}
+
+void TForm1::PopupMenu1Popup() {
+    const bool any = program_.Store.RecordCount.load() != 0;
+    ACopyAll->setEnabled(any);
+    const auto [first, last] = StringGrid1->SelectedVisualRows();
+    ACopyCtrlC->setEnabled(first != last);
+    itmPopUpCopySelect->setEnabled(any && ACopyCtrlC->isEnabled());
+}
+
+void TForm1::CopyVisualRows(int firstVisual, int lastVisual, bool withTitles) {
+    std::vector<int> rows;
+    if (withTitles) {
+        rows.push_back(0);
+        rows.push_back(1);
+    }
+    const std::vector<int> visualRows = StringGrid1->VisualRowOrder();
+    for (int v = std::max(firstVisual, 0); v <= lastVisual && v < static_cast<int>(visualRows.size()); ++v)
+        rows.push_back(visualRows[v] + 2);
+    const QString text = table_->CopyText(rows, StringGrid1->VisualColumnOrder());
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void TForm1::ACopyAllExecute() { CopyVisualRows(0, table_->rowCount() - 1, true); }
+
+void TForm1::ACopyCtrlCExecute() {
+    const auto [first, last] = StringGrid1->SelectedVisualRows();
+    if (first >= 0)
+        CopyVisualRows(first, last, false);
+}
+
+// ---------------------------------------------------------------- status line
+
+void TForm1::SetStatusBarGeneral(const QString& message) {
+    const QTime now = QTime::currentTime();
+    StatusBar1->SetPanel0Text(message);
+    if (frmStatus_)
+        frmStatus_->AddLine(HistoryLine(now, message));
+    QCoreApplication::processEvents();
+}
+
+void TForm1::PrintErrorToStatusBar(const QString& message) {
+    auto apply = [this, message] {
+        StatusBar1->SetPanel0Text(message);
+        StatusBar1->ProgressBar1->hide();
+    };
+    if (QThread::currentThread() == thread())
+        apply();
+    else
+        QMetaObject::invokeMethod(this, apply, Qt::QueuedConnection);
+}
+
+void TForm1::CreateStatusWindow() {
+    const QSize screen = ScreenSize();
+    const int h = program_.SettingsIni->ReadInteger(QStringLiteral("frmStatus"), QStringLiteral("Height"), 150);
+    frmStatus_ = std::make_unique<TfrmStatus>(this, std::max(h, 60), screen.height());
+    frmStatus_->onHelp = [this] { AChmHelpExecute(); };
+    frmStatus_->activatedCaption = [this] { return Msg(QStringLiteral("History")); };
+    if (DebugMode)
+        SetStatusBarGeneral(QDir::toNativeSeparators(program_.ProgramDir));
+}
+
+void TForm1::sbStatusClick() {
+    if (frmStatus_)
+        frmStatus_->ToggleFromStatusLine(ScreenSize().height());
+}
+
+// ---------------------------------------------------------------- window events
+
+void TForm1::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+void TForm1::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    if (frmStatus_ && isVisible()) {
+        const QPoint d = e->pos() - e->oldPos();
+        frmStatus_->MainWindowMoved(d.x(), d.y());
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && (watched == this || watched == StringGrid1))
+        if (FormKeyDown(static_cast<QKeyEvent*>(e)))
+            return true;
+    return QMainWindow::eventFilter(watched, e);
+}
+
+bool TForm1::FormKeyDown(QKeyEvent* e) {
+    const Qt::KeyboardModifiers m = e->modifiers();
+    if (e->key() == Qt::Key_F1) {
+        AChmHelpExecute();
+        return true;
+    }
+    if (IsKey(e, Qt::Key_R, kScanR) && (m & (Qt::ControlModifier | Qt::AltModifier))) {
+        AReadExecute();
+        return true;
+    }
+    if (IsKey(e, Qt::Key_C, kScanC) && (m & Qt::ControlModifier)) {
+        ACopyCtrlCExecute();
+        return true;
+    }
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    FormClose();
+    e->accept();
+}
+
+void TForm1::FormClose() {
+    if (closing_)
+        return;
+    closing_ = true;
+    program_.CloseMyEvents();
+    if (program_.SettingsIni) {
+        try {
+            SaveSettings();
+        } catch (const EIniWriteError& err) {
+            ReportWriteError(err);
+        }
+    }
+    program_.SettingsIni.reset();
+    if (frmStatus_) {
+        frmStatus_->SetDockState(0);
+        frmStatus_->hide();
+    }
+    frmStatus_.reset();
+    if (hooks_.endProcess)
+        hooks_.endProcess(0);
+}
+
+// ---------------------------------------------------------------- commands
+
+void TForm1::AOpenExecute() {}
+void TForm1::ASaveExecute() {}
+void TForm1::APrintExecute() {}
+void TForm1::AExitExecute() { close(); }
+void TForm1::AReadExecute() {}
+void TForm1::AScreenshotExecute() {}
+void TForm1::ARdEEPROMExecute() {}
+void TForm1::AAboutExecute() {}
+
+void TForm1::AChmHelpExecute() {
+    QString path = program_.HelpFilePath;
+    // Compiled HTML help has no common viewer here: the same manual as an HTML page stands
+    // beside it and is opened when the compiled file is absent.
+    if (!QFileInfo::exists(path)) {
+        const QString html = QFileInfo(path).path() + u'/' + QFileInfo(path).completeBaseName() + QStringLiteral(".html");
+        if (QFileInfo::exists(html))
+            path = html;
+    }
+    if (hooks_.openFile)
+        hooks_.openFile(path);
+}
+
+} // namespace lum1

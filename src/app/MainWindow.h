@@ -1,0 +1,127 @@
+#pragma once
+// The main window: toolbar, results grid, status bar, menus and the commands that wire the
+// program's parts together.
+
+#include "app/ColumnLayout.h"
+#include "app/Program.h"
+#include "platform/Dialogs.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QToolButton;
+class QTranslator;
+
+namespace lum1 {
+
+class ResultsGrid;
+class StatusStrip;
+class TfrmStatus;
+class TResultsTable;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Hooks {
+        // Ends the process with the given exit code (the application quits its event loop;
+        // tests record the code).
+        std::function<void(int)> endProcess;
+        // Opens a help file with the desktop's viewer.
+        std::function<void(const QString&)> openFile;
+        // Shows the first-start language dialog modally; it runs the chosen language command.
+        // Returns false when it was closed without a choice.
+        std::function<bool(TForm1&)> chooseLanguage;
+    };
+
+    // Runs the creation sequence (FormCreate).
+    TForm1(Program& program, IDialogs& dialogs, Hooks hooks);
+    ~TForm1() override;
+
+    // Creates the hidden message history window (after the main window, as at start-up).
+    void CreateStatusWindow();
+    TfrmStatus* frmStatus() const { return frmStatus_.get(); }
+
+    bool StartMaximized() const { return startMaximized_; }
+    QRect StartBounds() const { return startBounds_; }
+
+    // --- commands ---
+    void AOpenExecute();
+    void ASaveExecute();
+    void APrintExecute();
+    void AExitExecute();
+    void AReadExecute();
+    void AScreenshotExecute();
+    void ARdEEPROMExecute();
+    void ACopyAllExecute();
+    void ACopyCtrlCExecute();
+    void ALangRusExecute();
+    void ALangEngExecute();
+    void AChmHelpExecute();
+    void AAboutExecute();
+
+    // --- window parts ---
+    void FormResize();
+    void FormClose();
+    void LoadSettings();
+    void SaveSettings();
+    void MenuFill();
+    void TitleFill();
+    void DataClear();
+    void PopupMenu1Popup();
+    void StringGrid1MouseUp();
+    void SetStatusBarGeneral(const QString& message);
+    // Safe from any thread; carried out on the window thread in call order.
+    void PrintErrorToStatusBar(const QString& message);
+    void sbStatusClick();
+
+    // A text of the current language; when the language files cannot be written, the
+    // built-in text (and the write error is reported once).
+    QString Msg(const QString& key);
+
+    Program& program() { return program_; }
+    TResultsTable& Table() { return *table_; }
+    ResultsGrid* StringGrid1;
+    StatusStrip* StatusBar1;
+    ColWidths StoredColWidth = DefaultColWidths;
+    bool DebugMode = false;
+    bool StartingUp = true;
+
+    QAction *AOpen, *ASave, *APrint, *AExit, *ARead, *AScreenshot, *ARdEEPROM, *ACopyAll, *ACopyCtrlC, *ALangRus,
+        *ALangEng, *AChmHelp, *AAbout, *ATune;
+    QMenu *itmFile, *itmDevice, *itmEdit, *itmParam, *itmHelp, *itmLang, *PopupMenu1;
+    QAction *itmPopUpCopyAll, *itmPopUpCopySelect, *N1;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void FormCreate();
+    void BuildActions();
+    void BuildMenus();
+    QWidget* BuildToolbar();
+    void SelectLanguage(bool english);
+    void ReportWriteError(const std::exception& e);
+    bool FormKeyDown(QKeyEvent* e);
+    void CopyVisualRows(int firstVisual, int lastVisual, bool withTitles);
+
+    Program& program_;
+    IDialogs& dialogs_;
+    Hooks hooks_;
+    std::unique_ptr<TResultsTable> table_;
+    std::unique_ptr<TfrmStatus> frmStatus_;
+    std::unique_ptr<QTranslator> qtTranslator_;
+    bool startMaximized_ = false;
+    QRect startBounds_;
+    bool writeErrorShown_ = false;
+    bool closing_ = false;
+    QString applicationTitle_;
+};
+
+} // namespace lum1

@@ -1,0 +1,101 @@
+#include "app/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <vector>
+
+namespace lum1 {
+
+namespace {
+
+struct ButtonMap {
+    QMessageBox::StandardButton qt;
+    MsgResult result;
+};
+
+std::vector<ButtonMap> ButtonsOf(MsgButtons b) {
+    using B = QMessageBox;
+    switch (b) {
+    case MsgButtons::Ok:
+        return {{B::Ok, MsgResult::Ok}};
+    case MsgButtons::OkCancel:
+        return {{B::Ok, MsgResult::Ok}, {B::Cancel, MsgResult::Cancel}};
+    case MsgButtons::RetryCancel:
+        return {{B::Retry, MsgResult::Retry}, {B::Cancel, MsgResult::Cancel}};
+    case MsgButtons::YesNo:
+        return {{B::Yes, MsgResult::Yes}, {B::No, MsgResult::No}};
+    case MsgButtons::YesNoCancel:
+        return {{B::Yes, MsgResult::Yes}, {B::No, MsgResult::No}, {B::Cancel, MsgResult::Cancel}};
+    case MsgButtons::AbortRetryIgnore:
+        return {{B::Abort, MsgResult::Abort}, {B::Retry, MsgResult::Retry}, {B::Ignore, MsgResult::Ignore}};
+    }
+    return {{B::Ok, MsgResult::Ok}};
+}
+
+QMessageBox::Icon IconOf(MsgIcon i) {
+    switch (i) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MsgResult QtDialogs::Message(const MessageRequest& request) {
+    QMessageBox box(IconOf(request.icon), request.caption, request.text, QMessageBox::NoButton, parent_);
+    const auto buttons = ButtonsOf(request.buttons);
+    for (const ButtonMap& b : buttons)
+        box.addButton(b.qt);
+    if (request.defaultButton >= 0 && request.defaultButton < static_cast<int>(buttons.size()))
+        box.setDefaultButton(buttons[request.defaultButton].qt);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const ButtonMap& b : buttons)
+        if (b.qt == clicked)
+            return b.result;
+    // Closed with Escape or the window's close box: the safe answer.
+    for (const ButtonMap& b : buttons)
+        if (b.result == MsgResult::Cancel || b.result == MsgResult::Abort || b.result == MsgResult::No)
+            return b.result;
+    return buttons.front().result;
+}
+
+std::optional<QString> QtDialogs::OpenFileName(const FileDialogRequest& r) {
+    QFileDialog d(parent_, r.title, r.directory);
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::ExistingFile);
+    d.setNameFilters(r.filters);
+    if (!r.fileName.isEmpty())
+        d.selectFile(r.fileName);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return std::nullopt;
+    return d.selectedFiles().front();
+}
+
+std::optional<QString> QtDialogs::SaveFileName(const FileDialogRequest& r) {
+    QFileDialog d(parent_, r.title, r.directory);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setFileMode(QFileDialog::AnyFile);
+    d.setNameFilters(r.filters);
+    // The program asks its own overwrite question.
+    d.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!r.defaultSuffix.isEmpty())
+        d.setDefaultSuffix(r.defaultSuffix);
+    if (!r.fileName.isEmpty())
+        d.selectFile(r.fileName);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return std::nullopt;
+    return d.selectedFiles().front();
+}
+
+} // namespace lum1

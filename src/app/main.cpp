@@ -1,0 +1,53 @@
+// Program entry: the application object, the main window, the hidden message history window,
+// the message loop.
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/Program.h"
+#include "app/QtDialogs.h"
+#include "lang/LanguageDialog.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+int main(int argc, char** argv) {
+    lum1::Application app(argc, argv);
+    app.setApplicationName(QStringLiteral("lum1"));
+    app.setQuitOnLastWindowClosed(false);
+    int exitCode = 0;
+    try {
+        lum1::Program program(QCoreApplication::applicationDirPath(),
+                              lum1::Program::SettingsPathFor(QCoreApplication::applicationFilePath()));
+        lum1::QtDialogs dialogs;
+        lum1::TForm1::Hooks hooks;
+        hooks.endProcess = [&exitCode](int code) {
+            exitCode = code;
+            QCoreApplication::exit(code);
+        };
+        hooks.openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+        hooks.chooseLanguage = [&dialogs](lum1::TForm1& form) {
+            lum1::TfrmLanguage dialog(
+                [&form](bool english) { english ? form.ALangEngExecute() : form.ALangRusExecute(); },
+                [&form] { form.AChmHelpExecute(); },
+                [&dialogs](const std::exception& e) {
+                    dialogs.Message({QStringLiteral("LUM-1.2"), QString::fromStdString(e.what()), lum1::MsgIcon::Error,
+                                     lum1::MsgButtons::Ok, 0});
+                });
+            return dialog.exec() == QDialog::Accepted;
+        };
+        lum1::TForm1 form(program, dialogs, hooks);
+        dialogs.SetParent(&form);
+        app.caption = form.windowTitle();
+        QObject::connect(&form, &QWidget::windowTitleChanged, &app, [&app](const QString& t) { app.caption = t; });
+        form.CreateStatusWindow();
+        if (form.StartMaximized())
+            form.showMaximized();
+        else
+            form.show();
+        app.exec();
+    } catch (const std::exception& e) {
+        lum1::Application::ShowException(app.caption, QString::fromStdString(e.what()));
+    }
+    return exitCode;
+}

@@ -1,0 +1,63 @@
+#include "app/ColumnLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace lum1 {
+namespace {
+
+TEST(ColumnLayout, SharedWidthOf1000WithTheDefaults) {
+    const int client = 1000 + 45 + 125 + 11;
+    const ColWidths w = ComputeColumnWidths(DefaultColWidths, client);
+    const ColWidths expected = {45, 125, 91, 113, 108, 107, 119, 241, 151, 77, 100};
+    EXPECT_EQ(w, expected);
+    EXPECT_EQ(std::accumulate(w.begin() + 2, w.end(), 0), 1107);
+
+    const ColWidths stored = StoredWidthsFromGrid(DefaultColWidths, w);
+    const ColWidths expectedStored = {45, 125, 822, 1020, 966, 975, 1074, 2177, 1364, 686, 912};
+    EXPECT_EQ(stored, expectedStored);
+    EXPECT_EQ(std::accumulate(stored.begin() + 2, stored.end(), 0), 9996);
+}
+
+TEST(ColumnLayout, NarrowGridKeepsTheMinimumWidth) {
+    const ColWidths w = ComputeColumnWidths(DefaultColWidths, 400);
+    for (int i = 2; i < GridColumns; ++i)
+        EXPECT_GE(w[i], MinScaledColumnWidth) << i;
+    // Narrower than the fixed columns: every scaled column at the minimum, no wrap-around.
+    const ColWidths tiny = ComputeColumnWidths(DefaultColWidths, 100);
+    for (int i = 2; i < GridColumns; ++i)
+        EXPECT_EQ(tiny[i], MinScaledColumnWidth) << i;
+}
+
+TEST(ColumnLayout, DraggedWidthsKeepTheirProportionsAndSumToAtMost10000) {
+    ColWidths w = ComputeColumnWidths(DefaultColWidths, 1181);
+    w[5] += 137; // the user widens column 5
+    const ColWidths stored = StoredWidthsFromGrid(DefaultColWidths, w);
+    const int sum = std::accumulate(stored.begin() + 2, stored.end(), 0);
+    EXPECT_LE(sum, 10000);
+    EXPECT_GE(sum, 9991);
+    const ColWidths again = ComputeColumnWidths(stored, 1181);
+    for (int i = 2; i < GridColumns; ++i)
+        EXPECT_NEAR(again[i] * 1.0 / w[i], 1000.0 / 1107.0 * 1.0, 0.02) << i;
+    // No column at all: the division is guarded.
+    ColWidths zero{};
+    EXPECT_EQ(StoredWidthsFromGrid(DefaultColWidths, zero)[2], 0);
+}
+
+TEST(ColumnLayout, StoredWidthsAreAllOrNothing) {
+    const ColWidths good = {45, 125, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 2000};
+    EXPECT_EQ(AcceptStoredWidths(good), good);
+    const struct {
+        int index;
+        int value;
+    } bad[] = {{7, NoStoredWidth}, {0, NoStoredWidth}, {3, -1}, {0, -45}, {1, 5000}, {10, 10001}};
+    for (const auto& b : bad) {
+        ColWidths w = good;
+        w[b.index] = b.value;
+        EXPECT_EQ(AcceptStoredWidths(w), DefaultColWidths) << b.index << "=" << b.value;
+    }
+}
+
+} // namespace
+} // namespace lum1

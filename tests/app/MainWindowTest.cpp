@@ -1,0 +1,207 @@
+#include "app/MainWindow.h"
+#include "app/ResultsGrid.h"
+#include "app/StatusStrip.h"
+#include "diag/StatusWindow.h"
+#include "results/ResultsTable.h"
+
+#include "QtPrinters.h"
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace lum1 {
+namespace {
+
+// A program folder in a temporary folder, started and closed like the real one.
+class MainWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Program> NewProgram() {
+        return std::make_unique<Program>(dir.Path(), dir.File("lum1.ini"), dir.File("events"));
+    }
+    std::unique_ptr<TForm1> Start(Program& program) {
+        TForm1::Hooks hooks;
+        hooks.endProcess = [this](int code) { exitCodes.push_back(code); };
+        hooks.openFile = [this](const QString& path) { opened.push_back(path); };
+        hooks.chooseLanguage = [this](TForm1& form) {
+            ++languageDialogs;
+            if (dialogChoice == 0)
+                return false;
+            dialogChoice == 1 ? form.ALangRusExecute() : form.ALangEngExecute();
+            return true;
+        };
+        auto form = std::make_unique<TForm1>(program, dialogs, hooks);
+        form->CreateStatusWindow();
+        return form;
+    }
+    QString Ini(const char* section, const char* key) {
+        return TIniFile(dir.File("lum1.ini")).ReadString(section, key, "<none>");
+    }
+
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    std::vector<int> exitCodes;
+    std::vector<QString> opened;
+    int languageDialogs = 0;
+    int dialogChoice = 2; // 0: closed without a choice, 1: Russian, 2: English
+};
+
+TEST_F(MainWindowTest, StartsInTheStoredLanguageAndSavesEverythingOnClose) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_EQ(languageDialogs, 0);
+    EXPECT_EQ(form->windowTitle(), "LUM-1.2. Asphalt densitometer");
+    EXPECT_EQ(form->itmFile->title(), "File");
+    EXPECT_EQ(form->itmDevice->title(), "Instrument");
+    EXPECT_EQ(form->ARead->text(), "Data read");
+    EXPECT_EQ(form->ALangEng->isChecked(), true);
+    EXPECT_EQ(form->ALangRus->isChecked(), false);
+    EXPECT_EQ(form->Table().Cell(3, 0), "Compaction ");
+    EXPECT_EQ(form->Table().Cell(3, 1), "factor");
+    EXPECT_TRUE(QFile::exists(dir.File("Language/Russian.ini")));
+    EXPECT_TRUE(QFile::exists(dir.File("Language/English.ini")));
+    EXPECT_EQ(Ini("Config", "Uses"), "1");
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), ""); // no language message at start
+    EXPECT_FALSE(form->ACopyAll->isEnabled());
+    EXPECT_FALSE(form->ACopyCtrlC->isEnabled());
+    EXPECT_FALSE(form->itmPopUpCopyAll->isEnabled());
+    EXPECT_FALSE(form->itmPopUpCopySelect->isEnabled());
+    EXPECT_FALSE(form->ARdEEPROM->isVisible());
+    EXPECT_FALSE(form->N1->isVisible());
+    EXPECT_EQ(program->NamedEvents[Program::DataRd]->Name(), "DataRdEvent0");
+    EXPECT_EQ(program->NamedEvents[Program::EEPROMReaded]->Name(), "EEPROMReadedEvent=0");
+
+    form->resize(700, 500);
+    form->move(30, 40);
+    form->FormClose();
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
+    EXPECT_EQ(Ini("FormMain", "Maximized"), "0");
+    EXPECT_EQ(Ini("FormMain", "Width"), "700");
+    EXPECT_EQ(Ini("FormMain", "Height"), "500");
+    EXPECT_EQ(Ini("FormMain", "Left"), "30");
+    EXPECT_EQ(Ini("FormMain", "Top"), "40");
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(Ini("FormMain", QStringLiteral("ColWidth%1").arg(i).toLatin1()),
+                  QString::number(DefaultColWidths[i]));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindowTest, FirstStartAsksForTheLanguageBeforeTheWindow) {
+    dialogChoice = 1;
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_EQ(languageDialogs, 1);
+    EXPECT_EQ(Ini("Config", "LangId"), "Rus");
+    EXPECT_EQ(form->windowTitle(), "ЛУМ-1.2. Плотномер асфальта");
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), "");
+    EXPECT_EQ(form->StartBounds().size(), QSize(400, 300));
+    EXPECT_EQ(program->HelpFilePath, dir.File("Help/Lum1RusHelp.chm"));
+}
+
+TEST_F(MainWindowTest, DialogClosedWithoutChoiceFallsBackToEnglish) {
+    dialogChoice = 0;
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_EQ(Ini("Config", "LangId"), "Eng");
+    EXPECT_EQ(form->windowTitle(), "LUM-1.2. Asphalt densitometer");
+}
+
+TEST_F(MainWindowTest, LanguageValuesAreExactAndUsesCounts) {
+    const struct {
+        const char* stored;
+        const char* rewritten;
+    } cases[] = {{"rus", "Eng"}, {"Russian", "Eng"}, {"Rus", "Rus"}, {"", "Eng"}};
+    for (const auto& c : cases) {
+        dir.Write("lum1.ini", QByteArray("[Config]\r\nLangId=") + c.stored + "\r\nUses=41\r\n");
+        auto program = NewProgram();
+        auto form = Start(*program);
+        EXPECT_EQ(Ini("Config", "LangId"), c.rewritten) << c.stored;
+        EXPECT_EQ(Ini("Config", "Uses"), "42");
+    }
+}
+
+TEST_F(MainWindowTest, SwitchingLanguageAtRunTime) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Rus\r\n[Debug]\r\nEEPROM=1\r\n");
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_TRUE(form->ARdEEPROM->isVisible());
+    form->ALangEngExecute();
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), "English language is selected. Restart the program");
+    EXPECT_EQ(form->itmEdit->title(), "Edit");
+    EXPECT_EQ(form->Table().Cell(1, 0), "Time, date");
+    EXPECT_EQ(form->frmStatus()->windowTitle(), "Message History Window");
+    EXPECT_TRUE(form->frmStatus()->Text().endsWith(": English language is selected. Restart the program"));
+    form->ALangRusExecute();
+    form->ALangRusExecute(); // the current language again: the message again
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), "Выбран русский язык. Перезапустите программу");
+    EXPECT_EQ(form->frmStatus()->Text().count("Выбран русский язык"), 2);
+    form->AChmHelpExecute();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], dir.File("Help/Lum1RusHelp.chm"));
+}
+
+TEST_F(MainWindowTest, StoredColumnWidthsAreUsedAndHandEditedOnesRejected) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nColWidth0=40\r\nColWidth1=100\r\n"
+                          "ColWidth2=1000\r\nColWidth3=1000\r\nColWidth4=1000\r\nColWidth5=1000\r\n"
+                          "ColWidth6=1000\r\nColWidth7=1000\r\nColWidth8=1000\r\nColWidth9=1000\r\n"
+                          "ColWidth10=2000\r\n");
+    {
+        auto program = NewProgram();
+        auto form = Start(*program);
+        EXPECT_EQ(form->StoredColWidth[10], 2000);
+        EXPECT_EQ(form->StringGrid1->columnWidth(0), 40);
+    }
+    TIniFile(dir.File("lum1.ini")).WriteInteger("FormMain", "ColWidth4", -7);
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_EQ(form->StoredColWidth, DefaultColWidths);
+}
+
+TEST_F(MainWindowTest, ReadOnlyProgramFolderGivesOneErrorAndStaysUsable) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+    QDir(dir.Path()).mkdir("Language");
+    test::SetReadOnly(dir.File("lum1.ini"), true);
+    test::SetReadOnly(dir.File("Language"), true);
+    test::SetReadOnly(dir.Path(), true);
+    auto program = NewProgram();
+    auto form = Start(*program);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Unable to write to " + dir.File("lum1.ini"));
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Error);
+    // The built-in texts stand in for the language files that could not be written.
+    EXPECT_EQ(form->windowTitle(), "LUM-1.2. Asphalt densitometer");
+    EXPECT_EQ(form->Table().Cell(2, 0), "Density");
+    form->FormClose();
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    test::SetReadOnly(dir.Path(), false);
+    test::SetReadOnly(dir.File("Language"), false);
+    test::SetReadOnly(dir.File("lum1.ini"), false);
+}
+
+TEST_F(MainWindowTest, ASecondCopyTakesTheNextEventNames) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+    auto first = NewProgram();
+    auto form1 = Start(*first);
+    auto second = NewProgram();
+    auto form2 = Start(*second);
+    for (int i = 0; i < Program::EventCount; ++i)
+        EXPECT_EQ(second->NamedEvents[i]->Name(), Program::EventBaseNames[i] + "1");
+}
+
+TEST_F(MainWindowTest, DebugModePutsTheFolderFirstInTheHistory) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[Debug]\r\nDebugMode=1\r\n[frmStatus]\r\nHeight=5000\r\n");
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_TRUE(form->frmStatus()->Text().endsWith(": " + QDir::toNativeSeparators(dir.Path())));
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), QDir::toNativeSeparators(dir.Path()));
+    EXPECT_LE(form->frmStatus()->height(), QGuiApplication::primaryScreen()->geometry().height());
+}
+
+} // namespace
+} // namespace lum1
