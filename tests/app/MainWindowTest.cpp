@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QPushButton>
 #include <gtest/gtest.h>
