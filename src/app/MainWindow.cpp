@@ -7,6 +7,7 @@
 #include "diag/HistoryLine.h"
 #include "diag/StatusWindow.h"
 #include "lang/MessageTable.h"
+#include "results/ResultsFiles.h"
 #include "results/ResultsTable.h"
 
 #include <QAction>
@@ -83,6 +84,21 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     connect(StringGrid1, &ResultsGrid::keyReleased, this, [this] { PopupMenu1Popup(); });
     StringGrid1->installEventFilter(this);
     installEventFilter(this);
+
+    TResultsFiles::Callbacks fileCallbacks;
+    fileCallbacks.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
+    fileCallbacks.ShowRunningCount = [this](const QString& m) {
+        StatusBar1->SetPanel0Text(m);
+        QCoreApplication::processEvents();
+    };
+    fileCallbacks.ClearTable = [this] { DataClear(); };
+    fileCallbacks.TableLoaded = [this] {
+        FillDataTable(0);
+        PopupMenu1Popup();
+    };
+    files_ = std::make_unique<TResultsFiles>(
+        dialogs_, [this](const QString& key) { return Msg(key); }, [this] { return program_.Language.EnglishUI(); },
+        program_.ProgramDir, program_.Store, fileCallbacks);
 
     FormCreate();
 }
@@ -399,6 +415,12 @@ void TForm1::DataClear() {
     TitleFill();
 }
 
+void TForm1::FillDataTable(int order) {
+    const TRecordTextContext ctx =
+        TRecordTextContext::Fetch([this](const QString& key) { return Msg(key); }, program_.Language.EnglishUI());
+    table_->FillDataTable(order, program_.Store, ctx, [] { QCoreApplication::processEvents(); });
+}
+
 void TForm1::FormResize() {
     const QSize screen = ScreenSize();
     if (width() > screen.width() || height() > screen.height())
@@ -565,8 +587,8 @@ void TForm1::FormClose() {
 
 // ---------------------------------------------------------------- commands
 
-void TForm1::AOpenExecute() {}
-void TForm1::ASaveExecute() {}
+void TForm1::AOpenExecute() { files_->AOpenExecute(); }
+void TForm1::ASaveExecute() { files_->ASaveExecute(); }
 void TForm1::APrintExecute() {}
 void TForm1::AExitExecute() { close(); }
 void TForm1::AReadExecute() {}

@@ -22,6 +22,7 @@ class ResultsGrid;
 class StatusStrip;
 class TfrmStatus;
 class TResultsTable;
+class TResultsFiles;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -71,6 +72,7 @@ public:
     void MenuFill();
     void TitleFill();
     void DataClear();
+    void FillDataTable(int order);
     void PopupMenu1Popup();
     void StringGrid1MouseUp();
     void SetStatusBarGeneral(const QString& message);
@@ -115,6 +117,7 @@ private:
     IDialogs& dialogs_;
     Hooks hooks_;
     std::unique_ptr<TResultsTable> table_;
+    std::unique_ptr<TResultsFiles> files_;
     std::unique_ptr<TfrmStatus> frmStatus_;
     std::unique_ptr<QTranslator> qtTranslator_;
     bool startMaximized_ = false;

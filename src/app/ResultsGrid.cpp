@@ -24,6 +24,7 @@ ResultsGrid::ResultsGrid(QWidget* parent) : QTableView(parent), frozen_(new QTab
     setObjectName(QStringLiteral("StringGrid1"));
     SetUpHeaderLook(this);
     setHorizontalScrollMode(ScrollPerPixel);
+    setAlternatingRowColors(true);
     setVerticalScrollMode(ScrollPerItem);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -37,6 +38,7 @@ ResultsGrid::ResultsGrid(QWidget* parent) : QTableView(parent), frozen_(new QTab
     SetUpHeaderLook(frozen_);
     frozen_->setObjectName(QStringLiteral("StringGrid1Fixed"));
     frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setAlternatingRowColors(true);
     frozen_->verticalHeader()->hide();
     frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -14,6 +14,7 @@
 int main(int argc, char** argv) {
     lum1::Application app(argc, argv);
     app.setApplicationName(QStringLiteral("lum1"));
+    app.setStyle(QStringLiteral("Fusion"));
     app.setQuitOnLastWindowClosed(false);
     int exitCode = 0;
     try {
