@@ -66,7 +66,7 @@ TEST(NamedEvent, ANameHeldByAnotherProcessIsSkippedAndFreedWhenItDies) {
     ASSERT_TRUE(holder.waitForStarted());
     TEventNamespace ns(dir.Path());
     std::shared_ptr<TNamedEvent> ev;
-    for (int i = 0; i < 200; ++i) { // until the other process holds its lock
+    for (int i = 0; i < 1000; ++i) { // until the other process holds its lock (10 s at most)
         ev = ns.CreateNamedEvent("Shared", false);
         if (ev->Name() == "Shared1")
             break;
