@@ -82,6 +82,9 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     });
     connect(StringGrid1, &ResultsGrid::mouseReleased, this, [this] { StringGrid1MouseUp(); });
     connect(StringGrid1, &ResultsGrid::keyReleased, this, [this] { PopupMenu1Popup(); });
+    // The grid and the status bar take their new sizes after the window's own resize event,
+    // so the layout follows them as well.
+    connect(StringGrid1, &ResultsGrid::clientResized, this, [this] { FormResize(); });
     StringGrid1->installEventFilter(this);
     installEventFilter(this);
 

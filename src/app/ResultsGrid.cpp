@@ -154,6 +154,11 @@ void ResultsGrid::keyReleaseEvent(QKeyEvent* e) {
 bool ResultsGrid::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseButtonRelease)
         emit mouseReleased();
+    // A scroll bar that comes or goes changes the viewport alone, not the grid.
+    if (watched == viewport() && e->type() == QEvent::Resize) {
+        UpdateFrozenGeometry();
+        emit clientResized();
+    }
     return QTableView::eventFilter(watched, e);
 }
 

@@ -34,6 +34,8 @@ public:
 signals:
     void mouseReleased();
     void keyReleased();
+    // The visible area changed size: the column widths are laid out again.
+    void clientResized();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -9,12 +9,19 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFont>
 #include <QUrl>
 
 int main(int argc, char** argv) {
     lum1::Application app(argc, argv);
     app.setApplicationName(QStringLiteral("lum1"));
     app.setStyle(QStringLiteral("Fusion"));
+    // The window's font is Tahoma 8 pt where it exists; elsewhere a sans face of similar
+    // width, so that the stored column widths fit their texts.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.5);
+    app.setFont(font);
     app.setQuitOnLastWindowClosed(false);
     int exitCode = 0;
     try {
