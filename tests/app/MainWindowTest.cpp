@@ -142,6 +142,11 @@ TEST_F(MainWindowTest, SwitchingLanguageAtRunTime) {
     form->ALangRusExecute(); // the current language again: the message again
     EXPECT_EQ(form->StatusBar1->Panel0Text(), "Выбран русский язык. Перезапустите программу");
     EXPECT_EQ(form->frmStatus()->Text().count("Выбран русский язык"), 2);
+    // Qt's own dialog buttons speak the chosen language too.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+    form->ALangEngExecute();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    form->ALangRusExecute();
     form->AChmHelpExecute();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], dir.File("Help/Lum1RusHelp.chm"));
@@ -194,6 +199,23 @@ TEST_F(MainWindowTest, ASecondCopyTakesTheNextEventNames) {
     auto form2 = Start(*second);
     for (int i = 0; i < Program::EventCount; ++i)
         EXPECT_EQ(second->NamedEvents[i]->Name(), Program::EventBaseNames[i] + "1");
+}
+
+TEST_F(MainWindowTest, MaximizedCloseKeepsTheNormalBounds) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=10\r\nTop=20\r\nWidth=500\r\nHeight=400\r\n");
+    {
+        auto program = NewProgram();
+        auto form = Start(*program);
+        form->showMaximized();
+        form->FormClose();
+    }
+    EXPECT_EQ(Ini("FormMain", "Maximized"), "1");
+    EXPECT_EQ(Ini("FormMain", "Width"), "500");
+    EXPECT_EQ(Ini("FormMain", "Left"), "10");
+    auto program = NewProgram();
+    auto form = Start(*program);
+    EXPECT_TRUE(form->StartMaximized());
+    EXPECT_EQ(form->StartBounds(), QRect(10, 20, 500, 400));
 }
 
 TEST_F(MainWindowTest, DebugModePutsTheFolderFirstInTheHistory) {
