@@ -73,7 +73,8 @@ void LoadAndFill(benchmark::State& state) {
         ReadRecords(f, *store);
         table.DataClear(lookup);
         const TRecordTextContext ctx = TRecordTextContext::Fetch(lookup, false, u',');
-        table.FillDataTable(0, *store, ctx, yieldEachRow ? std::function<void()>([] {}) : std::function<void()>());
+        table.FillDataTable(0, *store, ctx,
+                            yieldEachRow ? std::function<void()>([] {}) : std::function<void()>());
         benchmark::DoNotOptimize(table.GridRowCount());
     }
 }

@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t at = 0; at + sizeof(double) <= size && at < 64; at += sizeof(double)) {
         double v;
         std::memcpy(&v, data + at, sizeof v);
-        for (const char16_t* p : {u"#0", u"#0.00", u"#0.000", u"#0.0", u"#0.0000", u"#.0", u"00", u"00.0", u"0"})
+        for (const char16_t* p :
+             {u"#0", u"#0.00", u"#0.000", u"#0.0", u"#0.0000", u"#.0", u"00", u"00.0", u"0"})
             (void)FormatFloat(v, p, u'.');
     }
 

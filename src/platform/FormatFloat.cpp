@@ -63,7 +63,8 @@ QString FormatFloat(double value, QStringView pattern, QChar decimalSeparator) {
     const std::string_view exact(buf.data(), static_cast<size_t>(res.ptr - buf.data()));
     const size_t point = exact.find('.');
     const std::string_view intPart = exact.substr(0, point);
-    const std::string_view fracPart = point == std::string_view::npos ? std::string_view() : exact.substr(point + 1);
+    const std::string_view fracPart =
+        point == std::string_view::npos ? std::string_view() : exact.substr(point + 1);
 
     // Digits kept: the integer part and maxFrac places; the next digit decides the rounding.
     // The expansion is exact, so a next digit of 5 or more means at least half: round up.
@@ -82,8 +83,8 @@ QString FormatFloat(double value, QStringView pattern, QChar decimalSeparator) {
 
     std::string whole = digits.substr(0, digits.size() - static_cast<size_t>(p.maxFrac));
     std::string frac = digits.substr(digits.size() - static_cast<size_t>(p.maxFrac));
-    const bool zero = whole.find_first_not_of('0') == std::string::npos &&
-                      frac.find_first_not_of('0') == std::string::npos;
+    const bool zero =
+        whole.find_first_not_of('0') == std::string::npos && frac.find_first_not_of('0') == std::string::npos;
 
     const size_t firstSignificant = whole.find_first_not_of('0');
     whole = firstSignificant == std::string::npos ? std::string() : whole.substr(firstSignificant);

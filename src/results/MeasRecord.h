@@ -2,8 +2,8 @@
 // The gauge's 90-byte measurement record and the program's record store.
 
 #include <array>
-#include <bit>
 #include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

@@ -19,7 +19,8 @@ void AppendPadded(QString& out, unsigned value, int width, char16_t pad) {
 
 } // namespace
 
-TRecordTextContext TRecordTextContext::Fetch(const LangLookup& lookup, bool englishUI, QChar decimalSeparator) {
+TRecordTextContext TRecordTextContext::Fetch(const LangLookup& lookup, bool englishUI,
+                                             QChar decimalSeparator) {
     TRecordTextContext ctx;
     ctx.EnglishUI = englishUI;
     for (int m = 0; m < 12; ++m)
@@ -37,7 +38,9 @@ TRecordTextContext TRecordTextContext::Fetch(const LangLookup& lookup, bool engl
     return Fetch(lookup, englishUI, SystemDecimalSeparator());
 }
 
-QString NumberText(const TMeasRecord& r) { return QString::number(r.Number); }
+QString NumberText(const TMeasRecord& r) {
+    return QString::number(r.Number);
+}
 
 QString DateTimeText(const TMeasRecord& r, const TRecordTextContext& ctx) {
     const QString& month = ctx.MonthNames[r.Month >= 1 && r.Month <= 12 ? r.Month - 1u : 0u];
@@ -139,9 +142,13 @@ QString CoordinatesText(const TMeasRecord& r, const TRecordTextContext& ctx) {
     return CoordToText(r.Latitude, false, ctx) + u' ' + CoordToText(r.Longitude, true, ctx);
 }
 
-QString ThicknessText(const TMeasRecord& r) { return QString::number(r.Thickness); }
+QString ThicknessText(const TMeasRecord& r) {
+    return QString::number(r.Thickness);
+}
 
-QString AverNumText(const TMeasRecord& r) { return QString::number(r.AverNum); }
+QString AverNumText(const TMeasRecord& r) {
+    return QString::number(r.AverNum);
+}
 
 TRowTexts RowTexts(const TMeasRecord& r, const TRecordTextContext& ctx) {
     TDensityTexts density = DensityTexts(r, ctx);

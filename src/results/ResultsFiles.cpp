@@ -14,9 +14,13 @@ constexpr QFileDevice::Permissions kAnyWrite =
 
 // A file or folder without any write bit is treated as protected even for a superuser, who
 // could otherwise write over what the user has deliberately made read-only.
-bool Protected(const QFileInfo& fi) { return fi.exists() && (fi.permissions() & kAnyWrite) == 0; }
+bool Protected(const QFileInfo& fi) {
+    return fi.exists() && (fi.permissions() & kAnyWrite) == 0;
+}
 
-QString Quoted(const QString& text) { return QStringLiteral(" \"") + text + u'"'; }
+QString Quoted(const QString& text) {
+    return QStringLiteral(" \"") + text + u'"';
+}
 
 } // namespace
 
@@ -72,8 +76,8 @@ FileDialogRequest TResultsFiles::Request(const QString& titleKey, const QString&
 }
 
 MsgResult TResultsFiles::Warn(const QString& key) {
-    return dialogs_.Message({lookup_(QStringLiteral("Title")), lookup_(key), MsgIcon::Warning,
-                             MsgButtons::AbortRetryIgnore, 1});
+    return dialogs_.Message(
+        {lookup_(QStringLiteral("Title")), lookup_(key), MsgIcon::Warning, MsgButtons::AbortRetryIgnore, 1});
 }
 
 void TResultsFiles::Status(const QString& text) const {
@@ -99,7 +103,8 @@ TResultsFiles::WriteResult TResultsFiles::Write(const QString& fileName) const {
         return target.exists() ? WriteResult::CantWrite : WriteResult::CantCreate;
     const int count = std::clamp(store_.RecordCount.load(), 0, MaxRecords);
     const qint64 size = static_cast<qint64>(count) * RecordSize;
-    if (file.write(reinterpret_cast<const char*>(store_.Records.data()), size) != size || file.size() != size) {
+    if (file.write(reinterpret_cast<const char*>(store_.Records.data()), size) != size ||
+        file.size() != size) {
         file.cancelWriting();
         return WriteResult::CantWrite;
     }
@@ -111,15 +116,16 @@ void TResultsFiles::ASaveExecute() {
         return;
     QString fileName = programDir_ + QStringLiteral("/Default.Lum1");
     for (;;) {
-        const std::optional<QString> chosen = dialogs_.SaveFileName(Request(QStringLiteral("SaveAs"), fileName));
+        const std::optional<QString> chosen =
+            dialogs_.SaveFileName(Request(QStringLiteral("SaveAs"), fileName));
         if (!chosen)
             return;
         fileName = WithResultsExtension(*chosen);
 
         if (QFileInfo::exists(fileName) && !QFileInfo(fileName).isDir()) {
-            const MsgResult answer = dialogs_.Message({lookup_(QStringLiteral("Title")),
-                                                       lookup_(QStringLiteral("MesFileExists")), MsgIcon::Question,
-                                                       MsgButtons::YesNoCancel, 0});
+            const MsgResult answer =
+                dialogs_.Message({lookup_(QStringLiteral("Title")), lookup_(QStringLiteral("MesFileExists")),
+                                  MsgIcon::Question, MsgButtons::YesNoCancel, 0});
             if (answer == MsgResult::No)
                 continue;
             if (answer != MsgResult::Yes)
@@ -149,7 +155,8 @@ void TResultsFiles::ASaveExecute() {
 void TResultsFiles::AOpenExecute() {
     const QString prefix = lookup_(QStringLiteral("MesReadedFromDisc")) + u' ';
     for (;;) {
-        const std::optional<QString> chosen = dialogs_.OpenFileName(Request(QStringLiteral("Open"), QString()));
+        const std::optional<QString> chosen =
+            dialogs_.OpenFileName(Request(QStringLiteral("Open"), QString()));
         if (!chosen)
             return;
         const QString fileName = *chosen;
@@ -160,8 +167,8 @@ void TResultsFiles::AOpenExecute() {
             Status(lookup_(QStringLiteral("MesErrOpenFile1")) + Quoted(fileName));
             const MsgResult answer =
                 dialogs_.Message({lookup_(QStringLiteral("MesErrReadFile")),
-                                  lookup_(QStringLiteral("MesErrOpenFile2")) + Quoted(fileName), MsgIcon::Warning,
-                                  MsgButtons::RetryCancel, 0});
+                                  lookup_(QStringLiteral("MesErrOpenFile2")) + Quoted(fileName),
+                                  MsgIcon::Warning, MsgButtons::RetryCancel, 0});
             if (answer == MsgResult::Retry)
                 continue;
             return;

@@ -28,7 +28,7 @@ public:
     struct Callbacks {
         std::function<void(const QString&)> SetStatusBarGeneral; // status line and history
         std::function<void(const QString&)> ShowRunningCount;    // status panel only
-        std::function<void()> ClearTable;                         // DataClear (with titles)
+        std::function<void()> ClearTable;                        // DataClear (with titles)
         // The store now holds the file's records: FillDataTable(0) and PopupMenu1Popup.
         std::function<void()> TableLoaded;
     };

@@ -86,12 +86,14 @@ void TResultsTable::FillDataTable(int order, TRecordStore& store, const TRecordT
             return;
         beginInsertRows({}, 0, count - 1);
         for (int i = 0; i < count; ++i)
-            rows_.push_back(RowTexts(store.Records[static_cast<size_t>(store.DisplayOrder[static_cast<size_t>(i)])], ctx));
+            rows_.push_back(RowTexts(
+                store.Records[static_cast<size_t>(store.DisplayOrder[static_cast<size_t>(i)])], ctx));
         endInsertRows();
         return;
     }
     for (int i = 0; i < count; ++i) {
-        TRowTexts texts = RowTexts(store.Records[static_cast<size_t>(store.DisplayOrder[static_cast<size_t>(i)])], ctx);
+        TRowTexts texts =
+            RowTexts(store.Records[static_cast<size_t>(store.DisplayOrder[static_cast<size_t>(i)])], ctx);
         beginInsertRows({}, i, i);
         rows_.push_back(std::move(texts));
         endInsertRows();
@@ -121,7 +123,9 @@ int TResultsTable::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : GridRowCount() - TitleRows;
 }
 
-int TResultsTable::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ResultColumns; }
+int TResultsTable::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ResultColumns;
+}
 
 QVariant TResultsTable::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid())

@@ -21,12 +21,12 @@ TEST(FormatFloat, PatternsRoundTheExactValueHalfAwayFromZero) {
         const char* expected;
     } cases[] = {
         {0.849, u"#0.00", "0.85"},
-        {0.125, u"#0.00", "0.13"},   // an exact tie goes away from zero, not to even
+        {0.125, u"#0.00", "0.13"}, // an exact tie goes away from zero, not to even
         {-0.125, u"#0.00", "-0.13"},
         {2.5, u"0", "3"},
         {-2.5, u"0", "-3"},
-        {0.015, u"#0.00", "0.01"},   // the double lies below the tie; value*100 would say 1.5
-        {0.35, u"#0.0", "0.3"},      // likewise
+        {0.015, u"#0.00", "0.01"}, // the double lies below the tie; value*100 would say 1.5
+        {0.35, u"#0.0", "0.3"},    // likewise
         {999.996f, u"#0.00", "1000.00"},
         {2351.6f, u"#0", "2352"},
         {0.4, u"#0", "0"},
@@ -38,7 +38,7 @@ TEST(FormatFloat, PatternsRoundTheExactValueHalfAwayFromZero) {
         {-3.25, u"#.0", "-3.3"},
         {0.96, u"#.0", "1.0"},
         {9.96, u"#.0", "10.0"},
-        {-0.04, u"#.0", ".0"},       // no "-" before a result that rounds to zero
+        {-0.04, u"#.0", ".0"}, // no "-" before a result that rounds to zero
         {-0.0, u"#0.0", "0.0"},
         {5, u"00", "05"},
         {137, u"00", "137"},

@@ -15,7 +15,19 @@ namespace {
 using test::Context;
 using test::SampleRecord;
 
-enum Col { cNumber, cDateTime, cDensity, cCompaction, cPorosity, cTemperature, cObject, cCoord, cMaterial, cThickness, cAverNum };
+enum Col {
+    cNumber,
+    cDateTime,
+    cDensity,
+    cCompaction,
+    cPorosity,
+    cTemperature,
+    cObject,
+    cCoord,
+    cMaterial,
+    cThickness,
+    cAverNum
+};
 
 struct CellCase {
     const char* what;
@@ -58,7 +70,8 @@ TEST(RecordTexts, EveryCellFollowsItsRule) {
         {"density 1000", [](TMeasRecord& r) { r.Density = 1000.0f; }, true, u'.', cDensity, "1000"},
         {"density 999.996", [](TMeasRecord& r) { r.Density = 999.996f; }, true, u'.', cDensity, "1000.00"},
         {"density 2351.6", [](TMeasRecord& r) { r.Density = 2351.6f; }, true, u'.', cDensity, "2352"},
-        {"mode 2 density", [](TMeasRecord& r) { r.Mode = 2, r.Density = 0.1234f; }, true, u'.', cDensity, "0.1234 (U)"},
+        {"mode 2 density", [](TMeasRecord& r) { r.Mode = 2, r.Density = 0.1234f; }, true, u'.', cDensity,
+         "0.1234 (U)"},
         {"mode 2 compaction", [](TMeasRecord& r) { r.Mode = 2; }, true, u'.', cCompaction, ""},
         {"mode 2 porosity", [](TMeasRecord& r) { r.Mode = 2; }, true, u'.', cPorosity, ""},
         {"mode 3 is normal", [](TMeasRecord& r) { r.Mode = 3; }, true, u'.', cCompaction, "0.980"},
@@ -68,14 +81,18 @@ TEST(RecordTexts, EveryCellFollowsItsRule) {
         {"no reference: compaction", [](TMeasRecord& r) { r.RefDensity = 0; }, true, u'.', cCompaction, ""},
         {"no reference: porosity", [](TMeasRecord& r) { r.RefDensity = 0; }, true, u'.', cPorosity, ""},
         {"above reference", [](TMeasRecord& r) { r.Density = 2520; }, true, u'.', cCompaction, "1.050"},
-        {"above reference: porosity 0", [](TMeasRecord& r) { r.Density = 2520; }, true, u'.', cPorosity, "0.0"},
-        {"negative density: porosity 100", [](TMeasRecord& r) { r.Density = -100; }, true, u'.', cPorosity, "100.0"},
-        {"huge ratio", [](TMeasRecord& r) { r.Density = 3e38f, r.RefDensity = 1e-38f; }, true, u'.', cPorosity, "0.0"},
+        {"above reference: porosity 0", [](TMeasRecord& r) { r.Density = 2520; }, true, u'.', cPorosity,
+         "0.0"},
+        {"negative density: porosity 100", [](TMeasRecord& r) { r.Density = -100; }, true, u'.', cPorosity,
+         "100.0"},
+        {"huge ratio", [](TMeasRecord& r) { r.Density = 3e38f, r.RefDensity = 1e-38f; }, true, u'.',
+         cPorosity, "0.0"},
         {"NaN density", [](TMeasRecord& r) { r.Density = kNaN; }, true, u'.', cDensity, "NAN"},
         {"NaN porosity", [](TMeasRecord& r) { r.Density = kNaN; }, true, u'.', cPorosity, "NAN"},
         {"temperature 0", [](TMeasRecord& r) { r.Temperature = 0; }, true, u'.', cTemperature, ".0"},
         {"temperature 0.5", [](TMeasRecord& r) { r.Temperature = 0.5f; }, true, u'.', cTemperature, ".5"},
-        {"temperature -3.25", [](TMeasRecord& r) { r.Temperature = -3.25f; }, true, u'.', cTemperature, "-3.3"},
+        {"temperature -3.25", [](TMeasRecord& r) { r.Temperature = -3.25f; }, true, u'.', cTemperature,
+         "-3.3"},
         {"temperature, comma", none, false, u',', cTemperature, "23,5"},
         {"temperature inf", [](TMeasRecord& r) { r.Temperature = -kInf; }, true, u'.', cTemperature, "-INF"},
         {"length 21", text(21, "123456789012345678901"), true, u'.', cObject, "123456789012345678901"},
@@ -96,7 +113,8 @@ TEST(RecordTexts, EveryCellFollowsItsRule) {
     for (const CellCase& c : cases) {
         TMeasRecord r = SampleRecord();
         c.change(r);
-        EXPECT_EQ(RowTexts(r, Context(c.english, c.separator))[c.column], QString::fromUtf8(c.expected)) << c.what;
+        EXPECT_EQ(RowTexts(r, Context(c.english, c.separator))[c.column], QString::fromUtf8(c.expected))
+            << c.what;
     }
 }
 
@@ -125,7 +143,8 @@ TEST(RecordTexts, CoordinatesByKindHemisphereAndLimit) {
         {std::numeric_limits<int32_t>::max(), false, true, u'.', "-"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CoordToText(c.value, c.longitude, Context(c.english, c.separator)), QString::fromUtf8(c.expected))
+        EXPECT_EQ(CoordToText(c.value, c.longitude, Context(c.english, c.separator)),
+                  QString::fromUtf8(c.expected))
             << c.value;
 }
 

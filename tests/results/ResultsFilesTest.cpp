@@ -54,8 +54,9 @@ struct ResultsFilesTest : ::testing::Test {
                         [this] { return english; },
                         dir.Path(),
                         *store,
-                        {[this](const QString& t) { status << t; }, [this](const QString& t) { running << t; },
-                         [this] { tableCalls << "clear"; }, [this] { tableCalls << "loaded"; }}};
+                        {[this](const QString& t) { status << t; },
+                         [this](const QString& t) { running << t; }, [this] { tableCalls << "clear"; },
+                         [this] { tableCalls << "loaded"; }}};
 
     void Load(const QByteArray& data) {
         QBuffer b;
@@ -88,9 +89,9 @@ TEST_F(ResultsFilesTest, SaveThenOpenIsByteForByteInBothLanguages) {
                                                   : "Файл \"Default.Lum1\" сохранен (записей:12)"));
         const FileDialogRequest& save = dialogs.fileRequests[0];
         EXPECT_EQ(save.title, QString::fromUtf8(en ? "Save as..." : "Сохранить как..."));
-        const QStringList filters = en ? QStringList{"LUM-1 files (*.lum1)", "All files (*.*)"}
-                                       : QStringList{QString::fromUtf8("Файлы ЛУМ-1 (*.lum1)"),
-                                                     QString::fromUtf8("Все файлы (*.*)")};
+        const QStringList filters =
+            en ? QStringList{"LUM-1 files (*.lum1)", "All files (*.*)"}
+               : QStringList{QString::fromUtf8("Файлы ЛУМ-1 (*.lum1)"), QString::fromUtf8("Все файлы (*.*)")};
         EXPECT_EQ(save.filters, filters);
         EXPECT_EQ(save.directory, dir.Path());
         EXPECT_EQ(save.fileName, dir.Path() + "/Default.Lum1");
@@ -126,8 +127,8 @@ TEST_F(ResultsFilesTest, SaveEnforcesTheExtension) {
 TEST_F(ResultsFilesTest, OverwriteQuestion) {
     Load(FileOf(2));
     dir.Write("r.Lum1", "old");
-    const MessageRequest question{"LUM-1.2. Asphalt densitometer", "File exists. Overwrite it?", MsgIcon::Question,
-                                  MsgButtons::YesNoCancel, 0};
+    const MessageRequest question{"LUM-1.2. Asphalt densitometer", "File exists. Overwrite it?",
+                                  MsgIcon::Question, MsgButtons::YesNoCancel, 0};
 
     // No: the dialog comes back with the refused name; then the user cancels it.
     dialogs.fileAnswers = {dir.File("r")};
@@ -233,7 +234,8 @@ TEST_F(ResultsFilesTest, AFailedSaveLeavesTheEarlierFileIntact) {
         setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_EQ(MessageTexts(), (QStringList{"File exists. Overwrite it?", c.warning})) << c.folder;
         EXPECT_EQ(dir.Read(QString(c.folder) + "/r.Lum1"), earlier) << c.folder;
-        EXPECT_EQ(QDir(dir.File(c.folder)).entryList(QDir::Files | QDir::Hidden), QStringList{"r.Lum1"}) << c.folder;
+        EXPECT_EQ(QDir(dir.File(c.folder)).entryList(QDir::Files | QDir::Hidden), QStringList{"r.Lum1"})
+            << c.folder;
     }
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(status.isEmpty());

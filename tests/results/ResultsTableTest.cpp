@@ -38,8 +38,8 @@ struct ResultsTableTest : ::testing::Test {
 
 TEST_F(ResultsTableTest, TitlesInBothLanguages) {
     const char* english[2][ResultColumns] = {
-        {"№", "Time, date", "Density", "Compaction ", "Porosity", "Temperature", "Object", "Coordinates", "Material",
-         "Layer", "Number"},
+        {"№", "Time, date", "Density", "Compaction ", "Porosity", "Temperature", "Object", "Coordinates",
+         "Material", "Layer", "Number"},
         {"", "", "kg/m^3", "factor", "%", "°C", "", "", "", "thickness, mm", "of meas."}};
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < ResultColumns; ++col)
@@ -66,7 +66,8 @@ TEST_F(ResultsTableTest, FillsInBothOrdersAndShowsTheCount) {
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(store->DisplayOrder[static_cast<size_t>(i)], order == 0 ? i : 2 - i);
             EXPECT_EQ(table.data(table.index(i, 0)), QString::number(numbers[static_cast<size_t>(i)]));
-            const TRowTexts expected = RowTexts(SampleRecord(static_cast<uint16_t>(numbers[static_cast<size_t>(i)])), Context(true));
+            const TRowTexts expected =
+                RowTexts(SampleRecord(static_cast<uint16_t>(numbers[static_cast<size_t>(i)])), Context(true));
             for (int col = 0; col < ResultColumns; ++col)
                 EXPECT_EQ(table.Cell(col, i + 2), expected[static_cast<size_t>(col)]);
         }
@@ -104,8 +105,9 @@ TEST_F(ResultsTableTest, CopyTextOfAllRowsAndOfASelection) {
     const QStringList lines = all.split("\r\n");
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[4], "");
-    EXPECT_EQ(lines[0], QString::fromUtf8("№\tTime, date\tDensity\tCompaction \tPorosity\tTemperature\tObject\t"
-                                          "Coordinates\tMaterial\tLayer\tNumber"));
+    EXPECT_EQ(lines[0],
+              QString::fromUtf8("№\tTime, date\tDensity\tCompaction \tPorosity\tTemperature\tObject\t"
+                                "Coordinates\tMaterial\tLayer\tNumber"));
     EXPECT_EQ(lines[1], QString::fromUtf8("(2)\t\tkg/m^3\tfactor\t%\t°C\t\t\t\tthickness, mm\tof meas."));
     EXPECT_EQ(lines[2], QString::fromUtf8("1\t14:05:09 (may  5, 2019)\t2352\t0.980\t2.0\t23.5\tRoad M4\t- -\t"
                                           "Асфальт\t40\t3"));
