@@ -46,7 +46,10 @@ void Apply(TSimGauge& g, const std::string& key, const std::string& value) {
     else if (key == "bus") g.Bus = i32();
     else if (key == "plugged") g.Plugged = num() != 0;
     else if (key == "param") c.Param = ToCp1251(value);
-    else if (key == "param_head") c.ParamHead = u32();
+    else if (key == "param_bytes") {
+        const auto b = HexBytes(value);
+        c.Param.assign(b.begin(), b.end());
+    } else if (key == "param_head") c.ParamHead = u32();
     else if (key == "records") c.Records = value.rfind("file:", 0) == 0 ? LoadFile(value.substr(5)) : MakeDefaultRecords(i32());
     else if (key == "count_head") c.CountHead = u32();
     else if (key == "count_block") c.CountBlock = HexBytes(value);

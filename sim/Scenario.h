@@ -1,7 +1,7 @@
 #pragma once
 // Scenario text of the simulator: gauges and faults, one "key = value" per line, '#' comments,
 // each "[gauge]" line starting a new gauge. Keys: version, vendor, product, bus, plugged,
-// param, param_head, records (a count of generated records, or file:<path> of a .lum1 file),
+// param, param_bytes (hex), param_head, records (a count of generated records, or file:<path> of a .lum1 file),
 // count_head, count_block, screen_head, screen_blocks, raw_answer (hex bytes), latency_us,
 // timeout_sleep_ms, timeout_at, short_read_at, short_read_length, unplug_at,
 // replug_after_scans, garbage_at, garbage_length.

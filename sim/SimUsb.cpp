@@ -8,6 +8,7 @@
 
 #include <usb.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -62,15 +63,21 @@ struct Sim {
             std::snprintf(s->Dev.filename, sizeof s->Dev.filename, "%03u", s->Dev.devnum);
             Gauges.push_back(std::move(s));
         }
-        for (const auto& g : Gauges) {
+        // Busses in ascending number, the order the tests rely on.
+        std::vector<int> numbers;
+        for (const auto& g : Gauges)
+            numbers.push_back(g->Bus);
+        std::sort(numbers.begin(), numbers.end());
+        numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+        for (const int number : numbers) {
             bool known = false;
             for (const auto& b : Busses)
-                known = known || b->location == static_cast<uint32_t>(g->Bus);
+                known = known || b->location == static_cast<uint32_t>(number);
             if (!known) {
                 auto b = std::make_unique<usb_bus>();
                 std::memset(b.get(), 0, sizeof(usb_bus));
-                b->location = static_cast<uint32_t>(g->Bus);
-                std::snprintf(b->dirname, sizeof b->dirname, "%03d", g->Bus);
+                b->location = static_cast<uint32_t>(number);
+                std::snprintf(b->dirname, sizeof b->dirname, "%03d", number);
                 if (!Busses.empty()) {
                     Busses.back()->next = b.get();
                     b->prev = Busses.back().get();

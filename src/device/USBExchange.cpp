@@ -1,6 +1,6 @@
 #include "device/USBExchange.h"
 
-#include "device/Cp1251.h"
+#include "platform/Cp1251.h"
 #include "device/LibUSB.h"
 #include "platform/NamedEvent.h"
 
@@ -224,8 +224,11 @@ void TUSBExchange::Close() {
 void TUSBExchange::Fail(int result) {
     window_.SyncStatus(TStatusMessage::OfText(TLibUSB::ErrorText(result)));
     Link(TLinkColour::Red);
-    protocol_.Drain();
-    Sleep(100);
+    // At close the gauge is let go at once: draining a silent gauge costs a time-out per read.
+    if (!stop_.load()) {
+        protocol_.Drain();
+        Sleep(100);
+    }
     window_.SyncProgressHide();
     USBState.store(stIdle);
     usb_.CloseDevice();
