@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "app/DeviceLink.h"
 #include "app/Icons.h"
+#include "device/QtExchangeWindow.h"
+#include "device/USBExchange.h"
 #include "app/ResultsGrid.h"
 #include "app/StatusStrip.h"
 #include "app/WindowBounds.h"
@@ -250,12 +253,14 @@ void TForm1::FormCreate() {
             break;
     }
     program_.LogFilePath = program_.ProgramDir + QStringLiteral("/LogUSB.log");
+    device_ = std::make_unique<DeviceLink>(program_, hooks_.usbLibraryName); // LogBegin
     LoadSettings();
     FormResize();
     DataClear();
     MenuFill();
     TitleFill();
     program_.CreateMyEvents();
+    device_->Start(*this, [this](const QString& text) { PrintErrorToStatusBar(text); });
     StartingUp = false;
 }
 
@@ -478,9 +483,14 @@ void TForm1::CopyVisualRows(int firstVisual, int lastVisual, bool withTitles) {
         QGuiApplication::clipboard()->setText(text);
 }
 
-void TForm1::ACopyAllExecute() { CopyVisualRows(0, table_->rowCount() - 1, true); }
+void TForm1::ACopyAllExecute() {
+    if (!StoreBusy())
+        CopyVisualRows(0, table_->rowCount() - 1, true);
+}
 
 void TForm1::ACopyCtrlCExecute() {
+    if (StoreBusy())
+        return;
     const auto [first, last] = StringGrid1->SelectedVisualRows();
     if (first >= 0)
         CopyVisualRows(first, last, false);
@@ -521,6 +531,31 @@ void TForm1::sbStatusClick() {
     if (frmStatus_)
         frmStatus_->ToggleFromStatusLine(ScreenSize().height());
 }
+
+// ---------------------------------------------------------------- exchange thread updates
+
+void TForm1::SyncStatus(const TStatusMessage& message) {
+    SetStatusBarGeneral(StatusText(message, [this](const QString& key) { return Msg(key); }));
+}
+
+void TForm1::SyncProgressStart() {
+    StatusBar1->ProgressBar1->setValue(0);
+    StatusBar1->ProgressBar1->show();
+}
+
+void TForm1::SyncProgress(int position) { StatusBar1->ProgressBar1->setValue(position); }
+
+void TForm1::SyncProgressHide() { StatusBar1->ProgressBar1->hide(); }
+
+void TForm1::SyncLink(TLinkColour colour) {
+    static const QColor colours[] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x00, 0xc0, 0x00), QColor(0xe0, 0x00, 0x00)};
+    StatusBar1->ShapeLink->SetBrushColor(colours[static_cast<int>(colour)]);
+    StatusBar1->ShapeLink->repaint();
+}
+
+void TForm1::SyncDataClear() { DataClear(); }
+
+void TForm1::SyncFillTable() { FillDataTable(0); }
 
 // ---------------------------------------------------------------- window events
 
@@ -570,6 +605,7 @@ void TForm1::FormClose() {
     if (closing_)
         return;
     closing_ = true;
+    device_->Stop();
     program_.CloseMyEvents();
     if (program_.SettingsIni) {
         try {
@@ -579,6 +615,12 @@ void TForm1::FormClose() {
         }
     }
     program_.SettingsIni.reset();
+    device_->SettingsReleased();
+    if (!device_->WaitForEnd()) {
+        if (hooks_.endProcess)
+            hooks_.endProcess(1);
+        return;
+    }
     if (frmStatus_) {
         frmStatus_->SetDockState(0);
         frmStatus_->hide();
@@ -590,13 +632,41 @@ void TForm1::FormClose() {
 
 // ---------------------------------------------------------------- commands
 
-void TForm1::AOpenExecute() { files_->AOpenExecute(); }
-void TForm1::ASaveExecute() { files_->ASaveExecute(); }
+// While a device read is storing records, the commands that read or replace the store wait
+// for it to end instead of seeing half an archive.
+bool TForm1::StoreBusy() const {
+    if (!device_->StoreBusy())
+        return false;
+    QApplication::beep();
+    return true;
+}
+
+void TForm1::AOpenExecute() {
+    if (!StoreBusy())
+        files_->AOpenExecute();
+}
+
+void TForm1::ASaveExecute() {
+    if (!StoreBusy())
+        files_->ASaveExecute();
+}
 void TForm1::APrintExecute() {}
 void TForm1::AExitExecute() { close(); }
-void TForm1::AReadExecute() {}
+void TForm1::AReadExecute() {
+    TUSBExchange* exchange = device_->Exchange();
+    if (!exchange || closing_)
+        return;
+    SetStatusBarGeneral(Msg(QStringLiteral("MesReadFromDevice")));
+    exchange->AReadExecute(ProcessWindowEvents);
+    PopupMenu1Popup();
+}
 void TForm1::AScreenshotExecute() {}
-void TForm1::ARdEEPROMExecute() {}
+void TForm1::ARdEEPROMExecute() {
+    TUSBExchange* exchange = device_->Exchange();
+    if (!exchange || closing_)
+        return;
+    exchange->ARdEEPROMExecute(ProcessWindowEvents);
+}
 void TForm1::AAboutExecute() {}
 
 void TForm1::AChmHelpExecute() {

@@ -4,6 +4,7 @@
 
 #include "app/ColumnLayout.h"
 #include "app/Program.h"
+#include "device/ExchangeWindow.h"
 #include "platform/Dialogs.h"
 
 #include <QMainWindow>
@@ -23,8 +24,9 @@ class StatusStrip;
 class TfrmStatus;
 class TResultsTable;
 class TResultsFiles;
+class DeviceLink;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private IExchangeWindow {
     Q_OBJECT
 public:
     struct Hooks {
@@ -36,6 +38,8 @@ public:
         // Shows the first-start language dialog modally; it runs the chosen language command.
         // Returns false when it was closed without a choice.
         std::function<bool(TForm1&)> chooseLanguage;
+        // The USB library to load (empty: the system's libusb-0.1 by its soname).
+        QString usbLibraryName;
     };
 
     // Runs the creation sequence (FormCreate).
@@ -77,7 +81,7 @@ public:
     void StringGrid1MouseUp();
     void SetStatusBarGeneral(const QString& message);
     // Safe from any thread; carried out on the window thread in call order.
-    void PrintErrorToStatusBar(const QString& message);
+    void PrintErrorToStatusBar(const QString& message) override;
     void sbStatusClick();
 
     // A text of the current language; when the language files cannot be written, the
@@ -85,6 +89,7 @@ public:
     QString Msg(const QString& key);
 
     Program& program() { return program_; }
+    DeviceLink& Device() { return *device_; }
     TResultsTable& Table() { return *table_; }
     ResultsGrid* StringGrid1;
     StatusStrip* StatusBar1;
@@ -112,12 +117,23 @@ private:
     void ReportWriteError(const std::exception& e);
     bool FormKeyDown(QKeyEvent* e);
     void CopyVisualRows(int firstVisual, int lastVisual, bool withTitles);
+    bool StoreBusy() const;
+
+    // The exchange thread's window updates, run on the window thread.
+    void SyncStatus(const TStatusMessage& message) override;
+    void SyncProgressStart() override;
+    void SyncProgress(int position) override;
+    void SyncProgressHide() override;
+    void SyncLink(TLinkColour colour) override;
+    void SyncDataClear() override;
+    void SyncFillTable() override;
 
     Program& program_;
     IDialogs& dialogs_;
     Hooks hooks_;
     std::unique_ptr<TResultsTable> table_;
     std::unique_ptr<TResultsFiles> files_;
+    std::unique_ptr<DeviceLink> device_;
     std::unique_ptr<TfrmStatus> frmStatus_;
     std::unique_ptr<QTranslator> qtTranslator_;
     bool startMaximized_ = false;

@@ -4,24 +4,15 @@
 
 namespace lum1 {
 
-const std::array<QString, Program::EventCount> Program::EventBaseNames = {
-    QStringLiteral("DataRdEvent"),   QStringLiteral("DataReadedEvent "), QStringLiteral("EEPROMRdEvent "),
-    QStringLiteral("EEPROMReadedEvent="), QStringLiteral("ScreenRdEvent "),  QStringLiteral("ScrReadedEvent "),
-};
-
 Program::Program(QString programDir, QString settingsPath, QString eventsFolder)
     : ProgramDir(std::move(programDir)), SettingsPath(std::move(settingsPath)), Language(ProgramDir),
       Events(std::move(eventsFolder)) {}
 
-void Program::CreateMyEvents() {
-    for (int i = 0; i < EventCount; ++i)
-        NamedEvents[i] = Events.CreateNamedEvent(EventBaseNames[i], false);
-}
+void Program::CreateMyEvents() { ExchangeEvents = TExchangeEvents::Create(Events); }
 
-void Program::CloseMyEvents() {
-    for (auto& e : NamedEvents)
-        e.reset();
-}
+// The exchange thread keeps its own references, so an event it still uses stays valid; the
+// names are given up when the last reference goes.
+void Program::CloseMyEvents() { ExchangeEvents = TExchangeEvents{}; }
 
 QString Program::SettingsPathFor(const QString& executablePath) {
     const QFileInfo fi(executablePath);

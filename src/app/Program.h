@@ -5,6 +5,7 @@
 
 #include "lang/Language.h"
 #include "platform/IniFile.h"
+#include "device/USBExchange.h"
 #include "platform/NamedEvent.h"
 #include "results/MeasRecord.h"
 
@@ -30,10 +31,7 @@ public:
     TRecordStore Store;
     TEventNamespace Events;
 
-    // In the order of their base names below.
-    enum EventId { DataRd, DataReaded, EEPROMRd, EEPROMReaded, ScreenRd, ScrReaded, EventCount };
-    static const std::array<QString, EventCount> EventBaseNames;
-    std::array<std::shared_ptr<TNamedEvent>, EventCount> NamedEvents;
+    TExchangeEvents ExchangeEvents; // the six named events
 
     void CreateMyEvents();
     void CloseMyEvents();

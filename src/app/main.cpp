@@ -12,6 +12,9 @@
 #include <QFont>
 #include <QUrl>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char** argv) {
     lum1::Application app(argc, argv);
     app.setApplicationName(QStringLiteral("lum1"));
@@ -31,6 +34,11 @@ int main(int argc, char** argv) {
         lum1::TForm1::Hooks hooks;
         hooks.endProcess = [&exitCode](int code) {
             exitCode = code;
+            if (code != 0) {
+                // The exchange thread was abandoned: nothing it uses may be destroyed under it.
+                std::fflush(nullptr);
+                std::_Exit(code);
+            }
             QCoreApplication::exit(code);
         };
         hooks.openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };

@@ -75,8 +75,8 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageAndSavesEverythingOnClose) {
     EXPECT_FALSE(form->itmPopUpCopySelect->isEnabled());
     EXPECT_FALSE(form->ARdEEPROM->isVisible());
     EXPECT_FALSE(form->N1->isVisible());
-    EXPECT_EQ(program->NamedEvents[Program::DataRd]->Name(), "DataRdEvent0");
-    EXPECT_EQ(program->NamedEvents[Program::EEPROMReaded]->Name(), "EEPROMReadedEvent=0");
+    EXPECT_EQ(program->ExchangeEvents.DataRdEvent->Name(), "DataRdEvent0");
+    EXPECT_EQ(program->ExchangeEvents.EEPROMReadedEvent->Name(), "EEPROMReadedEvent=0");
 
     form->resize(700, 500);
     form->move(30, 40);
@@ -197,8 +197,11 @@ TEST_F(MainWindowTest, ASecondCopyTakesTheNextEventNames) {
     auto form1 = Start(*first);
     auto second = NewProgram();
     auto form2 = Start(*second);
-    for (int i = 0; i < Program::EventCount; ++i)
-        EXPECT_EQ(second->NamedEvents[i]->Name(), Program::EventBaseNames[i] + "1");
+    const TExchangeEvents& e = second->ExchangeEvents;
+    for (const auto& [event, name] : {std::pair{e.DataRdEvent, "DataRdEvent1"}, {e.DataReadedEvent, "DataReadedEvent 1"},
+                                      {e.EEPROMRdEvent, "EEPROMRdEvent 1"}, {e.EEPROMReadedEvent, "EEPROMReadedEvent=1"},
+                                      {e.ScreenRdEvent, "ScreenRdEvent 1"}, {e.ScrReadedEvent, "ScrReadedEvent 1"}})
+        EXPECT_EQ(event->Name(), name);
 }
 
 TEST_F(MainWindowTest, MaximizedCloseKeepsTheNormalBounds) {

@@ -1,0 +1,55 @@
+#pragma once
+// The main window's side of the device link: the exchange log, the USB access object, the
+// exchange pass logic, the hand-over onto the window thread and the exchange thread, created in
+// start-up order and stopped in the close order.
+
+#include "device/ExchangeWindow.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace lum1 {
+
+class Program;
+class TExchangeLog;
+class TLibUSB;
+class TQtExchangeWindow;
+class TUSBExchange;
+class USBThread;
+
+class DeviceLink {
+public:
+    // The log is set up at once (its date header is written when the switch is on); the
+    // thread starts with Start().
+    DeviceLink(Program& program, const QString& libraryName = {});
+    ~DeviceLink();
+
+    // window: the main window's own updates; printError: the status line from any thread.
+    void Start(IExchangeWindow& window, std::function<void(const QString&)> printError);
+
+    TExchangeLog& Log() { return *log_; }
+    TLibUSB& LibUSB() { return *usb_; }
+    TUSBExchange* Exchange() { return exchange_.get(); }
+
+    // True while a device read is storing records: commands that read the store wait.
+    bool StoreBusy() const;
+    // The close: stop the exchange, take over the unloading after 500 ms. Then (after the
+    // settings are saved) wait up to 1000 ms for the thread; false when it had to be abandoned.
+    void Stop();
+    bool WaitForEnd();
+    // The settings are gone: the log keeps the switch it last read.
+    void SettingsReleased();
+
+private:
+    Program& program_;
+    std::unique_ptr<TExchangeLog> log_;
+    std::unique_ptr<TLibUSB> usb_;
+    std::unique_ptr<TQtExchangeWindow> handOver_;
+    std::unique_ptr<TUSBExchange> exchange_;
+    std::unique_ptr<USBThread> thread_;
+    bool abandoned_ = false;
+};
+
+} // namespace lum1
