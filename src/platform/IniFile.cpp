@@ -145,8 +145,15 @@ void Store(const QString& fileName, const std::vector<Line>& lines) {
     QByteArray data;
     for (const Line& l : lines)
         data += l.text + l.end;
+    // Unbuffered, and the size checked before the rename: a buffered write cut short by a full
+    // disk is reported as complete and would replace the file with a shortened one.
     QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(data) != data.size() ||
+        f.size() != data.size()) {
+        f.cancelWriting();
+        throw EIniWriteError(fi.absoluteFilePath());
+    }
+    if (!f.commit())
         throw EIniWriteError(fi.absoluteFilePath());
 }
 

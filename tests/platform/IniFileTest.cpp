@@ -3,7 +3,11 @@
 #include "QtPrinters.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace lum1 {
 namespace {
@@ -138,6 +142,34 @@ TEST(IniFile, FailedWriteThrowsAndLeavesTheFileAlone) {
 
     TIniFile missingFolder(dir.File("no/such/folder.ini"));
     EXPECT_THROW(missingFolder.WriteInteger("A", "k", 1), EIniWriteError);
+}
+
+TEST(IniFile, WriteCutShortByAFullDiskKeepsTheOldFile) {
+    test::TempDir dir;
+    const QByteArray earlier = "[A]\r\nk=old\r\n";
+    dir.Write("a.ini", earlier);
+    TIniFile ini(dir.File("a.ini"));
+    std::vector<std::pair<QString, QString>> many;
+    for (int i = 0; i < 100; ++i)
+        many.emplace_back(QStringLiteral("key%1").arg(i), QString(40, u'x'));
+    // A file size limit makes the write fail part-way, as a full disk does.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool threw = false;
+    try {
+        ini.WriteStrings("A", many);
+    } catch (const EIniWriteError&) {
+        threw = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(dir.Read("a.ini"), earlier);
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
 }
 
 TEST(IniFile, BatchWriteKeepsOrderAndExistingValues) {
