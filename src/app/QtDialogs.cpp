@@ -49,6 +49,13 @@ QMessageBox::Icon IconOf(MsgIcon i) {
     return QMessageBox::NoIcon;
 }
 
+// "*.*" means every file on Windows; on Linux it would hide the files without a dot.
+QStringList NativeFilters(QStringList filters) {
+    for (QString& f : filters)
+        f.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    return filters;
+}
+
 } // namespace
 
 MsgResult QtDialogs::Message(const MessageRequest& request) {
@@ -74,7 +81,7 @@ std::optional<QString> QtDialogs::OpenFileName(const FileDialogRequest& r) {
     QFileDialog d(parent_, r.title, r.directory);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.setFileMode(QFileDialog::ExistingFile);
-    d.setNameFilters(r.filters);
+    d.setNameFilters(NativeFilters(r.filters));
     if (!r.fileName.isEmpty())
         d.selectFile(r.fileName);
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
@@ -86,7 +93,7 @@ std::optional<QString> QtDialogs::SaveFileName(const FileDialogRequest& r) {
     QFileDialog d(parent_, r.title, r.directory);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
-    d.setNameFilters(r.filters);
+    d.setNameFilters(NativeFilters(r.filters));
     // The program asks its own overwrite question.
     d.setOption(QFileDialog::DontConfirmOverwrite);
     if (!r.defaultSuffix.isEmpty())
