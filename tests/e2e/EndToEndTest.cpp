@@ -1,0 +1,191 @@
+// End to end: the real lum1 executable under Xvfb with the simulator library first on the
+// library path. Ctrl+R reads the gauge; the table, selected with the keyboard and copied with
+// Ctrl+C, reaches the X clipboard; File, Exit writes the settings and ends the program.
+#include "results/MeasRecord.h"
+
+#include "QtPrinters.h"
+#include "TempDir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace lum1 {
+namespace {
+
+TMeasRecord Record(uint16_t number, uint8_t h, uint8_t m, uint8_t s, uint8_t day, uint8_t month, uint8_t year) {
+    TMeasRecord r{};
+    r.Number = number;
+    r.Hours = h;
+    r.Minutes = m;
+    r.Seconds = s;
+    r.Day = day;
+    r.Month = month;
+    r.Year = year;
+    return r;
+}
+
+void SetText(uint8_t* field, const QByteArray& cp1251) {
+    field[0] = static_cast<uint8_t>(cp1251.size());
+    std::memcpy(field + 1, cp1251.constData(), static_cast<size_t>(cp1251.size()));
+}
+
+QByteArray Archive() {
+    TMeasRecord a = Record(1, 14, 5, 9, 5, 5, 19);
+    SetText(a.ObjectName, "M-4");
+    SetText(a.MaterialName, "SMA 11");
+    a.Density = 2352;
+    a.RefDensity = 2400;
+    a.Latitude = (5509 << 16) | 33314;
+    a.Longitude = -(6124 << 16);
+    a.Temperature = 23.5f;
+    a.Thickness = 40;
+    a.AverNum = 3;
+
+    TMeasRecord b = Record(2, 10, 20, DeletedMark, 1, 3, 20);
+    SetText(b.MaterialName, "\xd9\xe5\xe1\xe5\xed\xfc"); // "Щебень" in Windows-1251
+    b.Density = 999.996f;
+    b.Temperature = -3.25f;
+    b.AverNum = 0; // a device read shows 1
+
+    TMeasRecord c = Record(65535, 9, 0, 0, 31, 12, 24);
+    c.Density = 0.1234f;
+    c.RefDensity = 2400;
+    c.Mode = 2;
+    c.Temperature = 0.5f;
+    c.AverNum = 1;
+
+    QByteArray bytes;
+    for (const TMeasRecord& r : {a, b, c})
+        bytes.append(reinterpret_cast<const char*>(&r), sizeof r);
+    return bytes;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "xdotool", "xclip"})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                FAIL() << tool << " is missing (scripts/setup-deps installs it)";
+        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(xvfb.waitForStarted());
+        ASSERT_TRUE(xvfb.waitForReadyRead(20000));
+        display = ":" + QString::fromLatin1(xvfb.readLine()).trimmed();
+    }
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+        }
+        xvfb.terminate();
+        xvfb.waitForFinished();
+    }
+
+    QProcessEnvironment Env() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("LC_ALL", "C.UTF-8");
+        env.insert("XDG_RUNTIME_DIR", dir.Path());
+        return env;
+    }
+    // Runs a tool on the test's display and returns what it printed.
+    QString Tool(const QString& tool, const QStringList& args, int timeoutMs = 10000) {
+        QProcess p;
+        p.setProcessEnvironment(Env());
+        p.start(tool, args);
+        p.waitForFinished(timeoutMs);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+        QElapsedTimer t;
+        t.start();
+        while (!done()) {
+            if (t.elapsed() > timeoutMs)
+                return false;
+            QThread::msleep(50);
+        }
+        return true;
+    }
+
+    test::TempDir dir;
+    QProcess xvfb, program;
+    QString display;
+};
+
+TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
+    // The program's folder holds its settings, language files and log: a copy of the program in
+    // a folder of its own keeps the build folder clean.
+    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
+    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=0\r\nTop=0\r\nWidth=1100\r\nHeight=500\r\n"
+                          "[Debug]\r\nLogUSB=1\r\n");
+    dir.Write("archive.lum1", Archive());
+    dir.Write("scenario.txt", "[gauge]\nversion = 2\nparam = LUM-1.2 SN 4242\nrecords = file:" +
+                                  dir.File("archive.lum1").toUtf8() + "\n");
+
+    QProcessEnvironment env = Env();
+    env.insert("LD_LIBRARY_PATH", LUM1_SIM_FOLDER);
+    env.insert("LUM1_SIM_SCENARIO", dir.File("scenario.txt"));
+    program.setProcessEnvironment(env);
+    program.start(dir.File("lum1"), {});
+    ASSERT_TRUE(program.waitForStarted());
+
+    QString window;
+    ASSERT_TRUE(WaitFor([&] {
+        window = Tool("xdotool", {"search", "--name", "Asphalt densitometer"}).section('\n', 0, 0).trimmed();
+        return !window.isEmpty();
+    }, 20000)) << "no main window";
+    Tool("xdotool", {"windowfocus", "--sync", window});
+    Tool("xdotool", {"key", "--window", window, "ctrl+r"});
+
+    auto log = [&] { return QString::fromUtf8(dir.Read("LogUSB.log")); };
+    ASSERT_TRUE(WaitFor([&] { return log().contains("Device closed!"); }, 20000)) << log().toStdString();
+    QThread::msleep(300); // the table fill follows the close by a hand-over
+
+    // Keyboard only: to the first row, then extend the selection to the last.
+    Tool("xdotool", {"key", "--window", window, "ctrl+Home", "Down", "Up"});
+    Tool("xdotool", {"key", "--window", window, "shift+Down", "shift+Down"});
+    Tool("xdotool", {"key", "--window", window, "ctrl+c"});
+    QString clip;
+    ASSERT_TRUE(WaitFor([&] {
+        clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
+        return clip.count("\r\n") == 3;
+    }, 5000)) << clip.toStdString();
+    const QStringList lines = clip.split("\r\n");
+    EXPECT_EQ(lines[0], "1\t14:05:09 (may  5, 2019)\t2352\t0.980\t2.0\t23.5\tM-4\t55°09'30.5\" N 61°24'00.0\" W\t"
+                        "SMA 11\t40\t3");
+    EXPECT_EQ(lines[1], "2\t10:20:170 (mar  1, 2020)- deleted\t1000.00\t\t\t-3.3\t\t- -\tЩебень\t0\t1");
+    EXPECT_EQ(lines[2], "65535\t 9:00:00 (dec 31, 2024)\t0.1234 (U)\t\t\t.5\t\t- -\t\t0\t1");
+    EXPECT_EQ(lines[3], "");
+
+    // The exchange log: loading, the search, the four-request sequence, the close.
+    const QString text = log();
+    for (const char* expected :
+         {"LoadLibrary(\"libusb-0.1.so.4\");", "Device found!", "LibUsb WriteData(), 2 byte(s), OK (01 FE)",
+          "LibUsb WriteData(), 2 byte(s), OK (02 FD)", "LibUsb ReadData(), 4 byte(s), OK (01 5A 03 00)",
+          "LibUsb WriteData(), 2 byte(s), OK (03 FC)", "LibUsb ReadData(), 90 byte(s), OK (FF FF 00 00)",
+          "Device closed!"})
+        EXPECT_TRUE(text.contains(expected)) << expected;
+
+    // File, Exit: the last item of the first menu.
+    Tool("xdotool", {"mousemove", "--window", window, "20", "10", "click", "1"});
+    QThread::msleep(300);
+    Tool("xdotool", {"key", "Up", "Return"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    const QByteArray ini = dir.Read("lum1.ini");
+    EXPECT_TRUE(ini.contains("Uses=1"));
+    EXPECT_TRUE(ini.contains("ColWidth10="));
+    EXPECT_TRUE(ini.contains("Maximized=0"));
+    EXPECT_TRUE(QFile::exists(dir.File("Language/English.ini")));
+}
+
+} // namespace
+} // namespace lum1
