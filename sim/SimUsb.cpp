@@ -226,7 +226,7 @@ int usb_bulk_write(usb_dev_handle* h, int ep, const char* bytes, int size, int t
     const int r = h ? s.Gauges.at(h->Gauge)->Model->Write(ep, reinterpret_cast<const uint8_t*>(bytes), size) : -EBADF;
     std::string line = "usb_bulk_write ep=" + Hex(ep) + " len=" + std::to_string(size) + " timeout=" + std::to_string(timeout);
     for (int i = 0; i < size && i < 4; ++i)
-        line += " " + Hex(bytes[i]);
+        line.append(1, ' ').append(Hex(bytes[i]));
     s.Log(line + " -> " + std::to_string(r));
     return r;
 }

@@ -69,7 +69,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
     const std::string sim = LUM1_SIM_DIR;
     const char* path = std::getenv("LD_LIBRARY_PATH");
     if (!path || std::string(path).rfind(sim, 0) != 0) {
-        ::setenv("LD_LIBRARY_PATH", (sim + (path ? ":" + std::string(path) : "")).c_str(), 1);
+        std::string value = sim;
+        if (path)
+            value.append(1, ':').append(path);
+        ::setenv("LD_LIBRARY_PATH", value.c_str(), 1);
         ::execv("/proc/self/exe", *argv);
     }
     return 0;

@@ -232,7 +232,9 @@ int TLibUSB::Transfer(bool write, uint8_t* buffer, int length) {
         line += " byte(s), OK (";
         for (int i = 0; i < 4 && (i == 0 || i < length); ++i) {
             std::snprintf(hex, sizeof hex, "%02X", buffer[i]);
-            line += (i ? " " : "") + std::string(hex);
+            if (i)
+                line += ' ';
+            line += hex;
         }
         line += ")";
     } else {

@@ -46,19 +46,21 @@ void TUSBExchange::Pass() {
 
 void TUSBExchange::Begin(TOperation operation) {
     succeeded_ = false;
+    starts_[static_cast<size_t>(operation)].fetch_add(1);
     operation_.store(operation);
 }
 
-// Every end of an operation, successful or not, is counted: a waiting action learns from the
-// count that its operation is over even when no completion event comes.
+// Every end of an operation, successful or not, is recorded: a waiting action learns from it
+// that its operation is over even when no completion event comes.
 void TUSBExchange::End() {
     const TOperation op = operation_.exchange(TOperation::None);
     if (USBState.load() != stIdle)
         USBState.store(stIdle);
     if (op == TOperation::None)
         return;
-    lastSucceeded_[static_cast<size_t>(op)].store(succeeded_);
-    ends_[static_cast<size_t>(op)].fetch_add(1);
+    const auto k = static_cast<size_t>(op);
+    lastSucceeded_[k].store(succeeded_);
+    ends_[k].store(starts_[k].load());
 }
 
 void TUSBExchange::Status(const QString& key) {
@@ -260,14 +262,16 @@ bool TUSBExchange::RunAndWait(TOperation operation, const std::function<void()>&
     case TOperation::EEPROM: request = events_.EEPROMRdEvent.get(); completion = events_.EEPROMReadedEvent.get(); break;
     case TOperation::None: return false;
     }
-    const unsigned endsBefore = ends_[k].load();
+    // Only an operation taken up after this request can end this wait: one that is finishing
+    // right now (its completion already signalled, its close still to come) must not.
+    const unsigned startedBefore = starts_[k].load();
     // A completion left over from a wait that was given up must not end this one at once.
     completion->WaitFor(0);
     request->SetEvent();
     for (;;) {
         if (completion->WaitFor(1))
             return true;
-        if (ends_[k].load() != endsBefore) {
+        if (ends_[k].load() > startedBefore) {
             completion->WaitFor(0); // the signal of this very end, if no inner wait took it
             return lastSucceeded_[k].load();
         }

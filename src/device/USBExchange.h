@@ -87,6 +87,8 @@ public:
     QByteArray ParamTextBytes() const;
     QString ParamText() const;
 
+    // The number of the last operation of this kind that ended (they are numbered from 1 as the
+    // thread takes their requests).
     unsigned OperationEnds(TOperation operation) const { return ends_[static_cast<size_t>(operation)].load(); }
     const TExchangeEvents& Events() const { return events_; }
     TOperation CurrentOperation() const { return operation_.load(); }
@@ -121,6 +123,8 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<TOperation> operation_{TOperation::None};
     bool succeeded_ = false;
+    // Per operation kind: how many were started, and the number of the last one that ended.
+    std::array<std::atomic<unsigned>, 3> starts_{};
     std::array<std::atomic<unsigned>, 3> ends_{};
     std::array<std::atomic<bool>, 3> lastSucceeded_{};
 

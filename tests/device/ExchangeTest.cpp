@@ -232,13 +232,12 @@ TEST_F(ExchangeTest, UnpluggedGaugeIsSearchedOnEveryPassUntilPluggedIn) {
 TEST_F(ExchangeTest, UnpluggedDuringAScreenSearchEndsWhenTheWindowSetsIdle) {
     Load("[gauge]\nplugged=0\n");
     exchange_->Events().ScreenRdEvent->SetEvent();
-    const unsigned ends = exchange_->OperationEnds(TOperation::ScreenRead);
     exchange_->Pass();
     exchange_->Pass();
     EXPECT_EQ(exchange_->USBState.load(), stReadScreen);
     exchange_->USBState = stIdle; // the screen window's close
     exchange_->Pass();
-    EXPECT_EQ(exchange_->OperationEnds(TOperation::ScreenRead), ends + 1);
+    EXPECT_EQ(exchange_->OperationEnds(TOperation::ScreenRead), 1u);
     EXPECT_EQ(exchange_->CurrentOperation(), TOperation::None);
 }
 
@@ -255,6 +254,14 @@ TEST_F(ExchangeTest, RequestsMadeWhileBusyFoldIntoOneReadServedAfterwards) {
     }
     EXPECT_EQ(SimControl::Count("03 FC"), 1);
     EXPECT_EQ(SimControl::Count("05 FA"), 1);
+}
+
+TEST_F(ExchangeTest, ReadRequestedWhileThePreviousOneClosesWaitsForItsOwnRead) {
+    Load("[gauge]\nrecords=3\n");
+    EXPECT_TRUE(exchange_->AReadExecute(Passes()));
+    ASSERT_EQ(exchange_->USBState.load(), stClose); // done, the gauge not closed yet
+    EXPECT_TRUE(exchange_->AReadExecute(Passes()));
+    EXPECT_EQ(SimControl::Count("03 FC"), 2);
 }
 
 TEST_F(ExchangeTest, RequestsBeforeTheLibraryLoadedAreServedOnceItHas) {
