@@ -56,7 +56,7 @@ void RecordingWindow::Add(const std::string& e) {
     {
         std::lock_guard lock(mutex_);
         events_.push_back(e);
-        hook = OnEvent;
+        hook = onEvent_;
     }
     if (hook)
         hook(e);

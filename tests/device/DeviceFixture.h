@@ -41,7 +41,11 @@ public:
     std::vector<std::string> Events() const;
     std::vector<std::string> Of(const std::string& prefix) const;
     void Clear();
-    std::function<void(const std::string&)> OnEvent; // runs on the exchange thread
+    // Runs on the exchange thread after each event is recorded.
+    void SetOnEvent(std::function<void(const std::string&)> hook) {
+        std::lock_guard lock(mutex_);
+        onEvent_ = std::move(hook);
+    }
 
     void SyncStatus(const TStatusMessage& m) override;
     void PrintErrorToStatusBar(const QString& text) override { Add("error:" + text.toStdString()); }
@@ -56,6 +60,7 @@ private:
     void Add(const std::string& e);
     mutable std::mutex mutex_;
     std::vector<std::string> events_;
+    std::function<void(const std::string&)> onEvent_;
 };
 
 class DeviceTest : public ::testing::Test {

@@ -283,10 +283,10 @@ TEST_F(ExchangeTest, EEPROMStepTransfersNothingAndEndsItsWait) {
 TEST_F(ExchangeTest, StoreIsHeldOffWhileTheReadFillsIt) {
     Load("[gauge]\nrecords=4\n");
     std::vector<std::pair<bool, bool>> seen; // (filling, store lock free) at each hand-over
-    window_.OnEvent = [&](const std::string& e) {
+    window_.SetOnEvent([&](const std::string& e) {
         if (e.rfind("progress:", 0) == 0 || e == "fill")
             seen.emplace_back(exchange_->StoreFilling(), exchange_->TryLockStore().owns_lock());
-    };
+    });
     Run(TOperation::DataRead);
     ASSERT_GE(seen.size(), 6u);
     // progress:start, then four records being read, then the fill and progress:hide.
