@@ -40,7 +40,12 @@ void DeviceLink::Start(IExchangeWindow& window, std::function<void(const QString
     thread_ = std::make_unique<USBThread>(*exchange_, *usb_);
 }
 
-bool DeviceLink::StoreBusy() const { return exchange_ && exchange_->StoreFilling(); }
+std::unique_lock<std::mutex> DeviceLink::LockStore() {
+    static std::mutex unused; // before the exchange exists nothing else touches the store
+    if (!exchange_)
+        return std::unique_lock<std::mutex>(unused);
+    return exchange_->TryLockStore();
+}
 
 void DeviceLink::Stop() {
     if (thread_)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace lum1 {
 
@@ -33,8 +34,9 @@ public:
     TLibUSB& LibUSB() { return *usb_; }
     TUSBExchange* Exchange() { return exchange_.get(); }
 
-    // True while a device read is storing records: commands that read the store wait.
-    bool StoreBusy() const;
+    // The store for a command that reads or replaces it, held for the command's whole run; an
+    // empty lock while a device read is storing records (the command must not run then).
+    std::unique_lock<std::mutex> LockStore();
     // The close: stop the exchange, take over the unloading after 500 ms. Then (after the
     // settings are saved) wait up to 1000 ms for the thread; false when it had to be abandoned.
     void Stop();

@@ -494,12 +494,13 @@ void TForm1::CopyVisualRows(int firstVisual, int lastVisual, bool withTitles) {
 }
 
 void TForm1::ACopyAllExecute() {
-    if (!StoreBusy())
+    if (auto lock = LockStoreForCommand(); lock.owns_lock())
         CopyVisualRows(0, table_->rowCount() - 1, true);
 }
 
 void TForm1::ACopyCtrlCExecute() {
-    if (StoreBusy())
+    auto lock = LockStoreForCommand();
+    if (!lock.owns_lock())
         return;
     const auto [first, last] = StringGrid1->SelectedVisualRows();
     if (first >= 0)
@@ -643,21 +644,22 @@ void TForm1::FormClose() {
 // ---------------------------------------------------------------- commands
 
 // While a device read is storing records, the commands that read or replace the store wait
-// for it to end instead of seeing half an archive.
-bool TForm1::StoreBusy() const {
-    if (!device_->StoreBusy())
-        return false;
-    QApplication::beep();
-    return true;
+// for it to end instead of seeing half an archive; the lock keeps a read from starting to fill
+// the store while such a command runs its dialogs.
+std::unique_lock<std::mutex> TForm1::LockStoreForCommand() {
+    auto lock = device_->LockStore();
+    if (!lock.owns_lock())
+        QApplication::beep();
+    return lock;
 }
 
 void TForm1::AOpenExecute() {
-    if (!StoreBusy())
+    if (auto lock = LockStoreForCommand(); lock.owns_lock())
         files_->AOpenExecute();
 }
 
 void TForm1::ASaveExecute() {
-    if (!StoreBusy())
+    if (auto lock = LockStoreForCommand(); lock.owns_lock())
         files_->ASaveExecute();
 }
 void TForm1::APrintExecute() {}

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class QAction;
 class QMenu;
@@ -117,7 +118,8 @@ private:
     void ReportWriteError(const std::exception& e);
     bool FormKeyDown(QKeyEvent* e);
     void CopyVisualRows(int firstVisual, int lastVisual, bool withTitles);
-    bool StoreBusy() const;
+    // The store lock for a command; empty (and a beep) while a device read fills the store.
+    std::unique_lock<std::mutex> LockStoreForCommand();
 
     // The exchange thread's window updates, run on the window thread.
     void SyncStatus(const TStatusMessage& message) override;
