@@ -4,6 +4,7 @@
 #include "results/ResultsTable.h"
 
 #include "QtPrinters.h"
+#include "RecordFixture.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 
@@ -14,29 +15,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace lum1 {
 namespace {
-
-TMeasRecord Record(uint16_t number, float density) {
-    TMeasRecord r{};
-    r.Number = number;
-    r.Hours = 14;
-    r.Minutes = 5;
-    r.Seconds = 9;
-    r.Day = 5;
-    r.Month = 5;
-    r.Year = 19;
-    r.ObjectName[0] = 3;
-    std::memcpy(r.ObjectName + 1, "M-4", 3);
-    r.Density = density;
-    r.RefDensity = 2400;
-    r.Temperature = 23.5f;
-    r.Thickness = 40;
-    r.AverNum = 3;
-    return r;
-}
 
 class MainWindowTable : public ::testing::Test {
 protected:
@@ -44,8 +25,9 @@ protected:
         dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
         QByteArray file;
         for (int i = 1; i <= 4; ++i) {
-            TMeasRecord r = Record(static_cast<uint16_t>(i), 2300.0f + i);
-            file.append(reinterpret_cast<const char*>(&r), sizeof r);
+            TMeasRecord r = test::SampleRecord(static_cast<uint16_t>(i));
+            r.Density = 2300.0f + static_cast<float>(i);
+            file.append(test::RecordBytes(r));
         }
         dir.Write("four.lum1", file);
         program = std::make_unique<Program>(dir.Path(), dir.File("lum1.ini"), dir.File("events"));

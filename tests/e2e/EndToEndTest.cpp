@@ -4,6 +4,7 @@
 #include "results/MeasRecord.h"
 
 #include "QtPrinters.h"
+#include "RecordFixture.h"
 #include "TempDir.h"
 
 #include <QElapsedTimer>
@@ -13,7 +14,6 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace lum1 {
 namespace {
@@ -30,25 +30,15 @@ TMeasRecord Record(uint16_t number, uint8_t h, uint8_t m, uint8_t s, uint8_t day
     return r;
 }
 
-void SetText(uint8_t* field, const QByteArray& cp1251) {
-    field[0] = static_cast<uint8_t>(cp1251.size());
-    std::memcpy(field + 1, cp1251.constData(), static_cast<size_t>(cp1251.size()));
-}
-
 QByteArray Archive() {
-    TMeasRecord a = Record(1, 14, 5, 9, 5, 5, 19);
-    SetText(a.ObjectName, "M-4");
-    SetText(a.MaterialName, "SMA 11");
-    a.Density = 2352;
-    a.RefDensity = 2400;
+    TMeasRecord a = test::SampleRecord(1); // 14:05:09, 5 May 2019, 2352 of 2400, 23.5 degrees
+    test::SetShortText(a.ObjectName, "M-4");
+    test::SetShortText(a.MaterialName, "SMA 11");
     a.Latitude = (5509 << 16) | 33314;
     a.Longitude = -(6124 << 16);
-    a.Temperature = 23.5f;
-    a.Thickness = 40;
-    a.AverNum = 3;
 
     TMeasRecord b = Record(2, 10, 20, DeletedMark, 1, 3, 20);
-    SetText(b.MaterialName, "\xd9\xe5\xe1\xe5\xed\xfc"); // "Щебень" in Windows-1251
+    test::SetShortText(b.MaterialName, QStringLiteral("Щебень"));
     b.Density = 999.996f;
     b.Temperature = -3.25f;
     b.AverNum = 0; // a device read shows 1
@@ -60,10 +50,7 @@ QByteArray Archive() {
     c.Temperature = 0.5f;
     c.AverNum = 1;
 
-    QByteArray bytes;
-    for (const TMeasRecord& r : {a, b, c})
-        bytes.append(reinterpret_cast<const char*>(&r), sizeof r);
-    return bytes;
+    return test::RecordBytes(a) + test::RecordBytes(b) + test::RecordBytes(c);
 }
 
 class EndToEnd : public ::testing::Test {

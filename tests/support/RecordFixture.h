@@ -1,5 +1,5 @@
 #pragma once
-// Small builders shared by the results tests: records with readable defaults and a language
+// Small builders shared by the tests: records with readable defaults and a language
 // lookup over the built-in message table.
 
 #include "lang/MessageTable.h"
