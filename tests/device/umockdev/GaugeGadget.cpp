@@ -279,6 +279,12 @@ void TGaugeGadget::Ioctl(UMockdevIoctlClient* client) {
         Complete(client, -1, EINVAL);
         return;
     }
+    case USBDEVFS_IOCTL:
+        // The library asks every device for its hub ports after a scan; the kernel answers
+        // ENOTTY when no driver with an ioctl is bound, and the library carries on.
+        Note("IOCTL hub ports");
+        Complete(client, -1, ENOTTY);
+        return;
     default: {
         char text[40];
         std::snprintf(text, sizeof text, "IOCTL 0x%lx", request);

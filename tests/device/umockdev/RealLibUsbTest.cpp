@@ -16,6 +16,10 @@
 
 #include <QFile>
 
+#include <usb.h>
+
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -26,8 +30,10 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
 
-constexpr const char* DebianLibrary = "/usr/lib/x86_64-linux-gnu/libusb-0.1.so.4";
+constexpr const char* DebianLibrary = LUM1_DEBIAN_LIBUSB;
 
 sim::TGaugeConfig Gauge(uint16_t vendor = 0x0483, uint16_t product = 0x0131, int records = 0) {
     sim::TGaugeConfig c;
@@ -36,6 +42,20 @@ sim::TGaugeConfig Gauge(uint16_t vendor = 0x0483, uint16_t product = 0x0131, int
     c.Version = vendor == 0x0483 ? 2 : 1;
     c.Records = sim::MakeDefaultRecords(records);
     return c;
+}
+
+// The devices in the loaded library's own list, as its last scan left it.
+int ListedDevices() {
+    void* library = ::dlopen(TLibUSB::DefaultLibraryName, RTLD_NOW | RTLD_NOLOAD);
+    if (!library)
+        return -1;
+    auto getBusses = reinterpret_cast<usb_bus* (*)()>(::dlsym(library, "usb_get_busses"));
+    int n = 0;
+    for (usb_bus* bus = getBusses ? getBusses() : nullptr; bus; bus = bus->next)
+        for (struct usb_device* dev = bus->devices; dev; dev = dev->next)
+            ++n;
+    ::dlclose(library);
+    return n;
 }
 
 class RealLibUsbTest : public ::testing::Test {
@@ -83,6 +103,9 @@ TEST_F(RealLibUsbTest, LoadsDebiansLibraryByNameAndOpensTheGaugeThroughUsbfs) {
     EXPECT_EQ(gadget_->Count("SETCONFIGURATION 1"), 1);
     EXPECT_EQ(gadget_->Count("CLAIMINTERFACE 0"), 1);
     EXPECT_THAT(gadget_->Calls(), Contains("READ 18"));
+    EXPECT_THAT(gadget_->Calls(), Contains("IOCTL hub ports"));
+    // Every request the library made is one the emulation knows.
+    EXPECT_THAT(gadget_->Calls(), Not(Contains(StartsWith("IOCTL 0x"))));
 
     // A second search with nothing changed on the bus keeps the open handle.
     ASSERT_EQ(usb_->FindDevice(), 0);
@@ -177,6 +200,7 @@ TEST_F(RealLibUsbTest, AnUnansweredReadEndsInTheLibrarysOwnTimeOutAndLeavesNoSta
 TEST_F(RealLibUsbTest, AnUnpluggedGaugeFailsTheTransferAndIsNotFoundAgain) {
     Plug(Gauge());
     ASSERT_EQ(usb_->FindDevice(), 0);
+    ASSERT_EQ(ListedDevices(), 1);
     gadget_->Unplug(true);
     const uint8_t request[2] = {0x01, 0xFE};
     const int r = usb_->WriteData(request, 2);
@@ -184,6 +208,8 @@ TEST_F(RealLibUsbTest, AnUnpluggedGaugeFailsTheTransferAndIsNotFoundAgain) {
     EXPECT_EQ(TLibUSB::ErrorText(r), QStringLiteral("LibUsb: Нет такого устройства"));
 
     EXPECT_EQ(usb_->FindDevice(), 1);
+    // The library's own rescan dropped the node that left /dev/bus/usb.
+    EXPECT_EQ(ListedDevices(), 0);
     ASSERT_EQ(printed_.size(), 1u);
     EXPECT_EQ(printed_[0].rfind("Прибор не подключен к шине USB", 0), 0u) << printed_[0];
     uint8_t buffer[4];
