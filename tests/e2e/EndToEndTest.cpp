@@ -120,6 +120,7 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     env.insert("LD_LIBRARY_PATH", LUM1_SIM_FOLDER);
     env.insert("LUM1_SIM_SCENARIO", dir.File("scenario.txt"));
     program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels); // its messages in the test's output
     program.start(dir.File("lum1"), {});
     ASSERT_TRUE(program.waitForStarted());
 
