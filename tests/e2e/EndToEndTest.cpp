@@ -119,6 +119,8 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     QProcessEnvironment env = Env();
     env.insert("LD_LIBRARY_PATH", LUM1_SIM_FOLDER);
     env.insert("LUM1_SIM_SCENARIO", dir.File("scenario.txt"));
+    if (env.contains("TSAN_OPTIONS")) // a later option wins: the X11 suppressions for this run
+        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
     program.setProcessEnvironment(env);
     program.setProcessChannelMode(QProcess::ForwardedChannels); // its messages in the test's output
     program.start(dir.File("lum1"), {});

@@ -166,7 +166,7 @@ TEST_F(RealLibUsbTest, ExchangesParameterCountAndRecordsOverBulkUrbs) {
     for (size_t i = 0; i < 5; ++i) {
         const TMeasRecord expected = RecordFromBytes(records.data() + i * RecordSize);
         EXPECT_EQ(store->Records[i].Number, expected.Number) << i;
-        EXPECT_EQ(store->Records[i].Density, expected.Density) << i;
+        EXPECT_EQ(float{store->Records[i].Density}, float{expected.Density}) << i; // copies: the fields are packed
         EXPECT_EQ(std::memcmp(store->Records[i].ObjectName, expected.ObjectName, sizeof expected.ObjectName), 0) << i;
     }
     // Every transfer went out as one bulk URB and came back through the library's reaping.
