@@ -205,6 +205,10 @@ int TLibUSB::FindDevice() {
         } else {
             // A gauge that cannot be opened (no access rights) is as good as absent.
             Log("Device NOT found!");
+            // The handle of a gauge that has gone is closed, not forgotten: the system keeps its
+            // file open otherwise until the process ends.
+            if (deviceHandle_)
+                api_->usb_close(deviceHandle_);
             deviceHandle_ = nullptr;
             const bool english = englishUI_ && englishUI_();
             statusText = english ? QStringLiteral("The device is not connected to the USB bus or is turned off. Turn on "

@@ -102,6 +102,10 @@ TEST_F(LibUSBTest, KeepsAnOpenGaugeWhileTheBusIsUnchanged) {
     EXPECT_EQ(SimControl::Count("usb_open"), 1);
     EXPECT_EQ(SimControl::Count("usb_set_configuration 1"), 1);
     EXPECT_EQ(SimControl::Count("usb_claim_interface 0"), 1);
+    // Unplugged: the next search closes the handle it held instead of forgetting it.
+    SimControl::SetPlugged(0, false);
+    EXPECT_EQ(usb_->FindDevice(), 1);
+    EXPECT_EQ(SimControl::Count("usb_close"), 1);
 }
 
 TEST_F(LibUSBTest, TransfersAreLoggedWithLengthResultAndFirstBytes) {
