@@ -8,6 +8,8 @@
 #include "platform/NamedEvent.h"
 #include "results/MeasRecord.h"
 
+#include "SimulatorFirst.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
@@ -91,16 +93,7 @@ BENCHMARK(BM_DataRead2500Thread)->Unit(benchmark::kMillisecond)->UseRealTime()->
 } // namespace lum1
 
 int main(int argc, char** argv) {
-    // The simulator must come first on the library path before the process starts.
-    const std::string sim = LUM1_SIM_DIR;
-    const char* path = std::getenv("LD_LIBRARY_PATH");
-    if (!path || std::string(path).rfind(sim, 0) != 0) {
-        std::string value = sim;
-        if (path)
-            value.append(1, ':').append(path);
-        ::setenv("LD_LIBRARY_PATH", value.c_str(), 1);
-        ::execv("/proc/self/exe", argv);
-    }
+    lum1::sim::RestartWithSimulatorFirst(LUM1_SIM_DIR, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

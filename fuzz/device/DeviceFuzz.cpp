@@ -1,6 +1,7 @@
 // The simulated gauge answers every request with the fuzzer's bytes: a data read and a screen
 // read must end in a message or the failure path, never in a crash, a hang or an overrun. Runs
 // through the real loading code, with the simulator first on the library path.
+#include "SimulatorFirst.h"
 #include "device/LibUSB.h"
 #include "device/USBExchange.h"
 #include "platform/NamedEvent.h"
@@ -66,15 +67,7 @@ struct Rig {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
-    const std::string sim = LUM1_SIM_DIR;
-    const char* path = std::getenv("LD_LIBRARY_PATH");
-    if (!path || std::string(path).rfind(sim, 0) != 0) {
-        std::string value = sim;
-        if (path)
-            value.append(1, ':').append(path);
-        ::setenv("LD_LIBRARY_PATH", value.c_str(), 1);
-        ::execv("/proc/self/exe", *argv);
-    }
+    lum1::sim::RestartWithSimulatorFirst(LUM1_SIM_DIR, *argv);
     return 0;
 }
 
