@@ -48,7 +48,7 @@ int32_t Coordinate(double degrees) {
 }
 } // namespace
 
-std::vector<uint8_t> MakeRecord(const TRecordSpec& s) {
+std::vector<uint8_t> MakeRecord(const TRecordFields& s) {
     std::vector<uint8_t> r(90, 0);
     Put(r, 0, s.Number);
     r[2] = s.Seconds;
@@ -80,7 +80,7 @@ std::vector<uint8_t> MakeDefaultRecords(int count) {
         return static_cast<int>((rnd >> 16) % static_cast<uint32_t>(span));
     };
     for (int i = 0; i < count; ++i) {
-        TRecordSpec s;
+        TRecordFields s;
         s.Number = static_cast<uint16_t>(i + 1);
         const int minuteOfDay = 8 * 60 + (i % 120) * 4;
         s.Seconds = static_cast<uint8_t>(next(60));

@@ -11,7 +11,7 @@ namespace lum1::sim {
 std::string ToCp1251(const std::string& utf8);
 
 // One 90-byte record; texts are Windows-1251 bytes.
-struct TRecordSpec {
+struct TRecordFields {
     uint16_t Number = 1;
     uint8_t Seconds = 0, Minutes = 0, Hours = 12, Day = 1, Month = 6, Year = 25;
     std::string ObjectName, MaterialName;
@@ -19,7 +19,7 @@ struct TRecordSpec {
     int32_t Latitude = 0, Longitude = 0;
     uint8_t Thickness = 50, AverNum = 3, Mode = 0;
 };
-std::vector<uint8_t> MakeRecord(const TRecordSpec& spec);
+std::vector<uint8_t> MakeRecord(const TRecordFields& fields);
 
 // count records measured along a road over a few days; record 7 is deleted (Seconds 170),
 // record 12 is a mode-2 record, names mix Cyrillic and Latin.
