@@ -34,14 +34,19 @@ void TGaugeModel::Scan() {
         SetPlugged(true);
 }
 
-int TGaugeModel::Write(int endpoint, const uint8_t* data, int length) {
+int TGaugeModel::StartTransfer() {
     const int k = ++transfers_;
     Pause(config_.LatencyUs);
-    const TGaugeFaults& f = config_.Faults;
-    if (f.UnplugAt && k == f.UnplugAt)
+    if (config_.Faults.UnplugAt && k == config_.Faults.UnplugAt)
         SetPlugged(false);
-    if (!plugged_)
+    return plugged_ ? k : 0;
+}
+
+int TGaugeModel::Write(int endpoint, const uint8_t* data, int length) {
+    const int k = StartTransfer();
+    if (k == 0)
         return ResultNoDevice;
+    const TGaugeFaults& f = config_.Faults;
     if (k == f.TimeoutAt) {
         Pause(config_.TimeoutSleepMs * 1000);
         return ResultTimeout;
@@ -58,13 +63,10 @@ int TGaugeModel::Write(int endpoint, const uint8_t* data, int length) {
 }
 
 int TGaugeModel::Read(int endpoint, uint8_t* data, int length) {
-    const int k = ++transfers_;
-    Pause(config_.LatencyUs);
-    const TGaugeFaults& f = config_.Faults;
-    if (f.UnplugAt && k == f.UnplugAt)
-        SetPlugged(false);
-    if (!plugged_)
+    const int k = StartTransfer();
+    if (k == 0)
         return ResultNoDevice;
+    const TGaugeFaults& f = config_.Faults;
     if (endpoint != 0x82 || length < 0)
         return -22;
     if (k == f.TimeoutAt || pending_.empty()) {

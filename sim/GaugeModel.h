@@ -63,6 +63,9 @@ public:
     size_t Pending() const { return pending_.size(); }
 
 private:
+    // Counts the transfer, waits the link latency and applies an unplug due now: the transfer's
+    // number (from 1), or 0 when the gauge is not plugged in.
+    int StartTransfer();
     void Answer(uint8_t code);
     void Push(const uint8_t* p, size_t n);
     void PushU32(uint32_t v);
