@@ -8,12 +8,14 @@
 #include "diag/ExchangeLog.h"
 
 #include <thread>
+#include <utility>
 
 namespace lum1 {
 
 DeviceLink::DeviceLink(Program& program, const QString& libraryName) : program_(program) {
     log_ = std::make_unique<TExchangeLog>(program.LogFilePath, [&program] {
-        return program.SettingsIni && program.SettingsIni->ReadBool(QStringLiteral("Debug"), QStringLiteral("LogUSB"), false);
+        return program.SettingsIni &&
+               program.SettingsIni->ReadBool(QStringLiteral("Debug"), QStringLiteral("LogUSB"), false);
     });
     log_->LogBegin();
     usb_ = libraryName.isEmpty() ? std::make_unique<TLibUSB>(log_.get())
@@ -34,17 +36,36 @@ DeviceLink::~DeviceLink() {
 void DeviceLink::Start(IExchangeWindow& window, std::function<void(const QString&)> printError) {
     usb_->SetPrintError(std::move(printError));
     usb_->SetEnglishUI([this] { return program_.Language.EnglishUI(); });
-    handOver_ = std::make_unique<TQtExchangeWindow>(window, [this] { return exchange_ && exchange_->StopRequested(); });
-    exchange_ = std::make_unique<TUSBExchange>(*usb_, *handOver_, program_.ExchangeEvents, program_.Store,
-                                               [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
+    handOver_ = std::make_unique<TQtExchangeWindow>(
+        window, [this] { return exchange_ && exchange_->StopRequested(); });
+    exchange_ = std::make_unique<TUSBExchange>(
+        *usb_, *handOver_, program_.ExchangeEvents, program_.Store,
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
     thread_ = std::make_unique<USBThread>(*exchange_, *usb_);
 }
 
-std::unique_lock<std::mutex> DeviceLink::LockStore() {
+TStoreHold::TStoreHold(std::unique_lock<std::mutex> lock, bool& heldByWindow) : lock_(std::move(lock)) {
+    if (lock_.owns_lock()) {
+        heldByWindow_ = &heldByWindow;
+        heldByWindow = true;
+    }
+}
+
+TStoreHold::TStoreHold(TStoreHold&& other) noexcept
+    : lock_(std::move(other.lock_)), heldByWindow_(std::exchange(other.heldByWindow_, nullptr)) {}
+
+TStoreHold::~TStoreHold() {
+    if (heldByWindow_)
+        *heldByWindow_ = false;
+}
+
+TStoreHold DeviceLink::LockStore() {
+    if (storeHeldByWindow_)
+        return {};
     static std::mutex unused; // before the exchange exists nothing else touches the store
     if (!exchange_)
-        return std::unique_lock<std::mutex>(unused);
-    return exchange_->TryLockStore();
+        return TStoreHold(std::unique_lock<std::mutex>(unused), storeHeldByWindow_);
+    return TStoreHold(exchange_->TryLockStore(), storeHeldByWindow_);
 }
 
 void DeviceLink::Stop() {
@@ -59,6 +80,8 @@ bool DeviceLink::WaitForEnd() {
     return !abandoned_;
 }
 
-void DeviceLink::SettingsReleased() { log_->DetachSwitch(); }
+void DeviceLink::SettingsReleased() {
+    log_->DetachSwitch();
+}
 
 } // namespace lum1

@@ -20,6 +20,24 @@ class TQtExchangeWindow;
 class TUSBExchange;
 class USBThread;
 
+// The record store held by one window command (open, save, copy, print) for its whole run.
+// Empty when the command must not run: a device read is filling the store, or another window
+// command holds it further down the same stack (the store's mutex must never be locked twice
+// by the thread that holds it).
+class TStoreHold {
+public:
+    TStoreHold() = default;
+    TStoreHold(std::unique_lock<std::mutex> lock, bool& heldByWindow);
+    TStoreHold(TStoreHold&& other) noexcept;
+    TStoreHold& operator=(TStoreHold&&) = delete;
+    ~TStoreHold();
+    bool owns_lock() const { return lock_.owns_lock(); }
+
+private:
+    std::unique_lock<std::mutex> lock_;
+    bool* heldByWindow_ = nullptr;
+};
+
 class DeviceLink {
 public:
     // The log is set up at once (its date header is written when the switch is on); the
@@ -35,8 +53,8 @@ public:
     TUSBExchange* Exchange() { return exchange_.get(); }
 
     // The store for a command that reads or replaces it, held for the command's whole run; an
-    // empty lock while a device read is storing records (the command must not run then).
-    std::unique_lock<std::mutex> LockStore();
+    // empty hold while a device read is storing records or another command holds it.
+    TStoreHold LockStore();
     // The close: stop the exchange, take over the unloading after 500 ms. Then (after the
     // settings are saved) wait up to 1000 ms for the thread; false when it had to be abandoned.
     void Stop();
@@ -52,6 +70,7 @@ private:
     std::unique_ptr<TUSBExchange> exchange_;
     std::unique_ptr<USBThread> thread_;
     bool abandoned_ = false;
+    bool storeHeldByWindow_ = false; // window thread only
 };
 
 } // namespace lum1

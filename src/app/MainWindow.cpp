@@ -1,17 +1,22 @@
 #include "app/MainWindow.h"
 
+#include "about/AboutBox.h"
 #include "app/DeviceLink.h"
 #include "app/Icons.h"
-#include "device/QtExchangeWindow.h"
-#include "device/USBExchange.h"
 #include "app/ResultsGrid.h"
 #include "app/StatusStrip.h"
 #include "app/WindowBounds.h"
+#include "device/LibUSB.h"
+#include "device/QtExchangeWindow.h"
+#include "device/USBExchange.h"
 #include "diag/HistoryLine.h"
 #include "diag/StatusWindow.h"
 #include "lang/MessageTable.h"
+#include "report/MeasurementReport.h"
 #include "results/ResultsFiles.h"
 #include "results/ResultsTable.h"
+#include "screen/ScreenContext.h"
+#include "screen/ScreenshotWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,13 +59,15 @@ constexpr quint32 kScanR = 27;
 constexpr quint32 kScanC = 54;
 
 bool IsKey(const QKeyEvent* e, Qt::Key key, quint32 scanCode) {
-    return e->key() == key || (QGuiApplication::platformName() == QLatin1String("xcb") && e->nativeScanCode() == scanCode);
+    return e->key() == key ||
+           (QGuiApplication::platformName() == QLatin1String("xcb") && e->nativeScanCode() == scanCode);
 }
 
 } // namespace
 
 TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
-    : program_(program), dialogs_(dialogs), hooks_(std::move(hooks)), table_(std::make_unique<TResultsTable>()) {
+    : program_(program), dialogs_(dialogs), hooks_(std::move(hooks)),
+      table_(std::make_unique<TResultsTable>()) {
     setObjectName(QStringLiteral("Form1"));
     setMinimumSize(kMinWidth, kMinHeight);
     BuildActions();
@@ -96,7 +103,7 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     fileCallbacks.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
     fileCallbacks.ShowRunningCount = [this](const QString& m) {
         StatusBar1->SetPanel0Text(m);
-        QCoreApplication::processEvents();
+        ProcessEventsWithoutInput(); // no command may run while a file is read or written
     };
     fileCallbacks.ClearTable = [this] { DataClear(); };
     fileCallbacks.TableLoaded = [this] {
@@ -104,8 +111,9 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
         PopupMenu1Popup();
     };
     files_ = std::make_unique<TResultsFiles>(
-        dialogs_, [this](const QString& key) { return Msg(key); }, [this] { return program_.Language.EnglishUI(); },
-        program_.ProgramDir, program_.Store, fileCallbacks);
+        dialogs_, [this](const QString& key) { return Msg(key); },
+        [this] { return program_.Language.EnglishUI(); }, program_.ProgramDir, program_.Store, fileCallbacks);
+    report_ = std::make_unique<TMeasurementReport>();
 
     FormCreate();
 }
@@ -143,11 +151,6 @@ void TForm1::BuildActions() {
     ACopyAll->setEnabled(false);
     ACopyCtrlC->setEnabled(false);
     ARdEEPROM->setVisible(false);
-    // Commands whose windows are not part of this version yet stay greyed out instead of
-    // doing nothing when chosen.
-    APrint->setEnabled(false);
-    AScreenshot->setEnabled(false);
-    AAbout->setEnabled(false);
 }
 
 void TForm1::BuildMenus() {
@@ -192,12 +195,14 @@ void TForm1::BuildMenus() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     itmPopUpCopyAll = PopupMenu1->addAction(ACopyAll->icon(), QString(), this, [this] { ACopyAllExecute(); });
-    itmPopUpCopySelect = PopupMenu1->addAction(ACopyCtrlC->icon(), QString(), this, [this] { ACopyCtrlCExecute(); });
+    itmPopUpCopySelect =
+        PopupMenu1->addAction(ACopyCtrlC->icon(), QString(), this, [this] { ACopyCtrlCExecute(); });
     itmPopUpCopyAll->setObjectName(QStringLiteral("itmPopUpCopyAll"));
     itmPopUpCopySelect->setObjectName(QStringLiteral("itmPopUpCopySelect"));
     itmPopUpCopyAll->setEnabled(false);
     itmPopUpCopySelect->setEnabled(false);
-    connect(ACopyAll, &QAction::changed, this, [this] { itmPopUpCopyAll->setEnabled(ACopyAll->isEnabled()); });
+    connect(ACopyAll, &QAction::changed, this,
+            [this] { itmPopUpCopyAll->setEnabled(ACopyAll->isEnabled()); });
 }
 
 QWidget* TForm1::BuildToolbar() {
@@ -246,7 +251,8 @@ void TForm1::FormCreate() {
     while (!QDir(folder).exists() && !QDir().mkpath(folder)) {
         MessageRequest r;
         r.caption = applicationTitle_;
-        r.text = QStringLiteral("Не удается создать папку / Can not create folder ") + QDir::toNativeSeparators(folder);
+        r.text = QStringLiteral("Не удается создать папку / Can not create folder ") +
+                 QDir::toNativeSeparators(folder);
         r.icon = MsgIcon::Question;
         r.buttons = MsgButtons::RetryCancel;
         r.defaultButton = 1;
@@ -286,7 +292,8 @@ void TForm1::LoadSettings() {
     }
 
     try {
-        ini.WriteInteger(kConfig, QStringLiteral("Uses"), ini.ReadInteger(kConfig, QStringLiteral("Uses"), 0) + 1);
+        ini.WriteInteger(kConfig, QStringLiteral("Uses"),
+                         ini.ReadInteger(kConfig, QStringLiteral("Uses"), 0) + 1);
     } catch (const EIniWriteError& e) {
         ReportWriteError(e);
     }
@@ -348,8 +355,12 @@ QString TForm1::Msg(const QString& key) {
     }
 }
 
-void TForm1::ALangRusExecute() { SelectLanguage(false); }
-void TForm1::ALangEngExecute() { SelectLanguage(true); }
+void TForm1::ALangRusExecute() {
+    SelectLanguage(false);
+}
+void TForm1::ALangEngExecute() {
+    SelectLanguage(true);
+}
 
 void TForm1::SelectLanguage(bool english) {
     program_.Language.Select(english);
@@ -378,8 +389,8 @@ void TForm1::SelectLanguage(bool english) {
             qtTranslator_ = std::move(t);
         }
     }
-    program_.HelpFilePath = program_.ProgramDir +
-                            (english ? QStringLiteral("/Help/Lum1EngHelp.chm") : QStringLiteral("/Help/Lum1RusHelp.chm"));
+    program_.HelpFilePath = program_.ProgramDir + (english ? QStringLiteral("/Help/Lum1EngHelp.chm")
+                                                           : QStringLiteral("/Help/Lum1RusHelp.chm"));
 }
 
 void TForm1::MenuFill() {
@@ -425,15 +436,15 @@ void TForm1::DataClear() {
 }
 
 void TForm1::FillDataTable(int order) {
-    const TRecordTextContext ctx =
-        TRecordTextContext::Fetch([this](const QString& key) { return Msg(key); }, program_.Language.EnglishUI());
-    // The window handles its events between rows, but at most every 15 ms: repainting after each
-    // of 2500 rows would take seconds, while the window stays just as responsive this way.
+    const TRecordTextContext ctx = TRecordTextContext::Fetch([this](const QString& key) { return Msg(key); },
+                                                             program_.Language.EnglishUI());
+    // The window repaints between rows, but at most every 15 ms: repainting after each of 2500
+    // rows would take seconds, while the window looks just as alive this way.
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     table_->FillDataTable(order, program_.Store, ctx, [&sinceEvents] {
         if (sinceEvents.elapsed() >= 15) {
-            QCoreApplication::processEvents();
+            ProcessEventsWithoutInput();
             sinceEvents.restart();
         }
     });
@@ -514,7 +525,8 @@ void TForm1::SetStatusBarGeneral(const QString& message) {
     StatusBar1->SetPanel0Text(message);
     if (frmStatus_)
         frmStatus_->AddLine(HistoryLine(now, message));
-    QCoreApplication::processEvents();
+    // Painted at once; a key or click pressed meanwhile runs its command after this one.
+    ProcessEventsWithoutInput();
 }
 
 void TForm1::PrintErrorToStatusBar(const QString& message) {
@@ -530,7 +542,8 @@ void TForm1::PrintErrorToStatusBar(const QString& message) {
 
 void TForm1::CreateStatusWindow() {
     const QSize screen = ScreenSize();
-    const int h = program_.SettingsIni->ReadInteger(QStringLiteral("frmStatus"), QStringLiteral("Height"), 150);
+    const int h =
+        program_.SettingsIni->ReadInteger(QStringLiteral("frmStatus"), QStringLiteral("Height"), 150);
     frmStatus_ = std::make_unique<TfrmStatus>(this, std::max(h, 60), screen.height());
     frmStatus_->onHelp = [this] { AChmHelpExecute(); };
     frmStatus_->activatedCaption = [this] { return Msg(QStringLiteral("History")); };
@@ -554,19 +567,28 @@ void TForm1::SyncProgressStart() {
     StatusBar1->ProgressBar1->show();
 }
 
-void TForm1::SyncProgress(int position) { StatusBar1->ProgressBar1->setValue(position); }
+void TForm1::SyncProgress(int position) {
+    StatusBar1->ProgressBar1->setValue(position);
+}
 
-void TForm1::SyncProgressHide() { StatusBar1->ProgressBar1->hide(); }
+void TForm1::SyncProgressHide() {
+    StatusBar1->ProgressBar1->hide();
+}
 
 void TForm1::SyncLink(TLinkColour colour) {
-    static const QColor colours[] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x00, 0xc0, 0x00), QColor(0xe0, 0x00, 0x00)};
+    static const QColor colours[] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x00, 0xc0, 0x00),
+                                     QColor(0xe0, 0x00, 0x00)};
     StatusBar1->ShapeLink->SetBrushColor(colours[static_cast<int>(colour)]);
     StatusBar1->ShapeLink->repaint();
 }
 
-void TForm1::SyncDataClear() { DataClear(); }
+void TForm1::SyncDataClear() {
+    DataClear();
+}
 
-void TForm1::SyncFillTable() { FillDataTable(0); }
+void TForm1::SyncFillTable() {
+    FillDataTable(0);
+}
 
 // ---------------------------------------------------------------- window events
 
@@ -617,6 +639,9 @@ void TForm1::FormClose() {
         return;
     closing_ = true;
     device_->Stop();
+    // The exchange thread may still log (a day change re-reads the log switch) while the
+    // settings are saved and released: from here on the log keeps the switch it has.
+    device_->SettingsReleased();
     program_.CloseMyEvents();
     if (program_.SettingsIni) {
         try {
@@ -626,7 +651,6 @@ void TForm1::FormClose() {
         }
     }
     program_.SettingsIni.reset();
-    device_->SettingsReleased();
     if (!device_->WaitForEnd()) {
         if (hooks_.endProcess)
             hooks_.endProcess(1);
@@ -646,7 +670,7 @@ void TForm1::FormClose() {
 // While a device read is storing records, the commands that read or replace the store wait
 // for it to end instead of seeing half an archive; the lock keeps a read from starting to fill
 // the store while such a command runs its dialogs.
-std::unique_lock<std::mutex> TForm1::LockStoreForCommand() {
+TStoreHold TForm1::LockStoreForCommand() {
     auto lock = device_->LockStore();
     if (!lock.owns_lock())
         QApplication::beep();
@@ -662,8 +686,45 @@ void TForm1::ASaveExecute() {
     if (auto lock = LockStoreForCommand(); lock.owns_lock())
         files_->ASaveExecute();
 }
-void TForm1::APrintExecute() {}
-void TForm1::AExitExecute() { close(); }
+void TForm1::APrintExecute() {
+    if (program_.Store.RecordCount.load() == 0 || !table_->ShowsRecords())
+        return;
+    auto lock = LockStoreForCommand();
+    if (!lock.owns_lock())
+        return;
+    // The report prints the rows and columns where the user sees them, at their widths there.
+    const std::vector<int> rows = StringGrid1->VisualRowOrder();
+    const std::vector<int> columns = StringGrid1->VisualColumnOrder();
+    const std::vector<int> widths = StringGrid1->ColumnWidths();
+    TReportGrid grid;
+    grid.RowCount = table_->GridRowCount();
+    grid.Cell = [this, &rows, &columns](int column, int gridRow) {
+        const int visual = gridRow - TResultsTable::TitleRows;
+        if (column < 0 || column >= static_cast<int>(columns.size()) || visual < 0 ||
+            visual >= static_cast<int>(rows.size()))
+            return QString();
+        return table_->Cell(columns[static_cast<size_t>(column)],
+                            rows[static_cast<size_t>(visual)] + TResultsTable::TitleRows);
+    };
+    for (int c = 0; c < ReportColumns && c < static_cast<int>(columns.size()); ++c)
+        grid.ColWidths[static_cast<size_t>(c)] = widths[static_cast<size_t>(columns[static_cast<size_t>(c)])];
+    const auto [first, last] = StringGrid1->SelectedVisualRows();
+    grid.SelectionTop = first + TResultsTable::TitleRows;
+    grid.SelectionBottom = last + TResultsTable::TitleRows;
+
+    TReportEnvironment environment;
+    environment.Dialogs = &dialogs_;
+    environment.GetLangMessage = [this](const QString& key) { return Msg(key); };
+    environment.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
+    environment.ApplicationTitle = applicationTitle_;
+    environment.LanguageFolder = program_.Language.LanguageFolder();
+    environment.EnglishUI = program_.Language.EnglishUI();
+    environment.Parent = this;
+    report_->APrintExecute(program_.Store.RecordCount.load(), grid, environment);
+}
+void TForm1::AExitExecute() {
+    close();
+}
 void TForm1::AReadExecute() {
     TUSBExchange* exchange = device_->Exchange();
     if (!exchange || closing_)
@@ -672,21 +733,53 @@ void TForm1::AReadExecute() {
     exchange->AReadExecute(ProcessWindowEvents);
     PopupMenu1Popup();
 }
-void TForm1::AScreenshotExecute() {}
+void TForm1::AScreenshotExecute() {
+    if (closing_)
+        return;
+    if (!screenContext_) {
+        screenContext_ = std::make_unique<TScreenContext>();
+        TScreenContext& c = *screenContext_;
+        c.ProgramDir = program_.ProgramDir;
+        c.Dialogs = &dialogs_;
+        c.Msg = [this](const QString& key) { return Msg(key); };
+        c.EnglishUI = [this] { return program_.Language.EnglishUI(); };
+        c.Settings = [this] { return program_.SettingsIni.get(); };
+        c.ReportWriteError = [this](const std::exception& e) { ReportWriteError(e); };
+        c.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
+        c.Help = [this] { AChmHelpExecute(); };
+        c.ApplicationTitle = [this] { return applicationTitle_; };
+        c.Exchange = [this] { return closing_ ? nullptr : device_->Exchange(); };
+        c.DeviceV2 = &device_->LibUSB().DeviceV2;
+    }
+    // A new window each time; it reads the gauge's screen at once.
+    auto* window = new TfrmScreenshot(*screenContext_, this);
+    screenContext_->frmScreenshot = window;
+    window->show();
+    window->BtnGetPictureClick();
+}
 void TForm1::ARdEEPROMExecute() {
     TUSBExchange* exchange = device_->Exchange();
     if (!exchange || closing_)
         return;
     exchange->ARdEEPROMExecute(ProcessWindowEvents);
 }
-void TForm1::AAboutExecute() {}
+void TForm1::AAboutExecute() {
+    TAboutContext about;
+    about.Msg = [this](const QString& key) { return Msg(key); };
+    about.EnglishUI = program_.Language.EnglishUI();
+    about.Help = [this] { AChmHelpExecute(); };
+    about.VendorFilePath = program_.ProgramDir + u'/' + QLatin1String(VendorFileName);
+    TAboutBox AboutBox(std::move(about), this);
+    AboutBox.exec();
+}
 
 void TForm1::AChmHelpExecute() {
     QString path = program_.HelpFilePath;
     // Compiled HTML help has no common viewer here: the same manual as an HTML page stands
     // beside it and is opened when the compiled file is absent.
     if (!QFileInfo::exists(path)) {
-        const QString html = QFileInfo(path).path() + u'/' + QFileInfo(path).completeBaseName() + QStringLiteral(".html");
+        const QString html =
+            QFileInfo(path).path() + u'/' + QFileInfo(path).completeBaseName() + QStringLiteral(".html");
         if (QFileInfo::exists(html))
             path = html;
     }

@@ -3,6 +3,7 @@
 // program's parts together.
 
 #include "app/ColumnLayout.h"
+#include "app/DeviceLink.h"
 #include "app/Program.h"
 #include "device/ExchangeWindow.h"
 #include "platform/Dialogs.h"
@@ -25,7 +26,8 @@ class StatusStrip;
 class TfrmStatus;
 class TResultsTable;
 class TResultsFiles;
-class DeviceLink;
+class TMeasurementReport;
+struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
     Q_OBJECT
@@ -92,14 +94,17 @@ public:
     Program& program() { return program_; }
     DeviceLink& Device() { return *device_; }
     TResultsTable& Table() { return *table_; }
+    TMeasurementReport& Report() { return *report_; }
+    // What the screen windows share; null until the first screen command.
+    TScreenContext* ScreenContext() const { return screenContext_.get(); }
     ResultsGrid* StringGrid1;
     StatusStrip* StatusBar1;
     ColWidths StoredColWidth = DefaultColWidths;
     bool DebugMode = false;
     bool StartingUp = true;
 
-    QAction *AOpen, *ASave, *APrint, *AExit, *ARead, *AScreenshot, *ARdEEPROM, *ACopyAll, *ACopyCtrlC, *ALangRus,
-        *ALangEng, *AChmHelp, *AAbout, *ATune;
+    QAction *AOpen, *ASave, *APrint, *AExit, *ARead, *AScreenshot, *ARdEEPROM, *ACopyAll, *ACopyCtrlC,
+        *ALangRus, *ALangEng, *AChmHelp, *AAbout, *ATune;
     QMenu *itmFile, *itmDevice, *itmEdit, *itmParam, *itmHelp, *itmLang, *PopupMenu1;
     QAction *itmPopUpCopyAll, *itmPopUpCopySelect, *N1;
 
@@ -118,8 +123,9 @@ private:
     void ReportWriteError(const std::exception& e);
     bool FormKeyDown(QKeyEvent* e);
     void CopyVisualRows(int firstVisual, int lastVisual, bool withTitles);
-    // The store lock for a command; empty (and a beep) while a device read fills the store.
-    std::unique_lock<std::mutex> LockStoreForCommand();
+    // The store for a command; empty (and a beep) while a device read fills the store or
+    // another command holds it.
+    TStoreHold LockStoreForCommand();
 
     // The exchange thread's window updates, run on the window thread.
     void SyncStatus(const TStatusMessage& message) override;
@@ -135,8 +141,10 @@ private:
     Hooks hooks_;
     std::unique_ptr<TResultsTable> table_;
     std::unique_ptr<TResultsFiles> files_;
+    std::unique_ptr<TMeasurementReport> report_;
     std::unique_ptr<DeviceLink> device_;
     std::unique_ptr<TfrmStatus> frmStatus_;
+    std::unique_ptr<TScreenContext> screenContext_;
     std::unique_ptr<QTranslator> qtTranslator_;
     bool startMaximized_ = false;
     QRect startBounds_;

@@ -101,6 +101,12 @@ void TQtExchangeWindow::SyncFillTable() {
     HandOver([this] { target_.SyncFillTable(); });
 }
 
-void ProcessWindowEvents() { QCoreApplication::processEvents(); }
+void ProcessWindowEvents() {
+    QCoreApplication::processEvents();
+}
+
+void ProcessEventsWithoutInput() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 } // namespace lum1

@@ -62,5 +62,11 @@ private:
 
 // The window thread's "process pending messages" for the waiting actions.
 void ProcessWindowEvents();
+// The same for work that must not be interrupted by a command (a status update, the table
+// fill, a file being read or written): the window repaints and hand-overs are delivered, but
+// keys and mouse clicks wait until the work is done. A command run from inside such work could
+// wait for something held further down the same stack: a read started inside a hand-over waits
+// for the exchange thread, which waits for that very hand-over.
+void ProcessEventsWithoutInput();
 
 } // namespace lum1

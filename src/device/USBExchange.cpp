@@ -1,10 +1,12 @@
 #include "device/USBExchange.h"
 
-#include "platform/Cp1251.h"
 #include "device/LibUSB.h"
+#include "platform/Cp1251.h"
 #include "platform/NamedEvent.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace lum1 {
 
@@ -32,15 +34,33 @@ void TUSBExchange::Pass() {
         if (usb_.Initialize() == 0)
             USBState.store(stIdle);
         break;
-    case stIdle: Idle(); break;
-    case stFindDevice: FindDevicePass(); break;
-    case stReadParam: ReadParam(); break;
-    case stReadCount: ReadCount(); break;
-    case stReadRecords: ReadRecords(); break;
-    case stReadEEPROM: ReadEEPROM(); break;
-    case stReadScreen: ReadScreen(); break;
-    case stClose: Close(); break;
-    default: USBState.store(stIdle); break;
+    case stIdle:
+        Idle();
+        break;
+    case stFindDevice:
+        FindDevicePass();
+        break;
+    case stReadParam:
+        ReadParam();
+        break;
+    case stReadCount:
+        ReadCount();
+        break;
+    case stReadRecords:
+        ReadRecords();
+        break;
+    case stReadEEPROM:
+        ReadEEPROM();
+        break;
+    case stReadScreen:
+        ReadScreen();
+        break;
+    case stClose:
+        Close();
+        break;
+    default:
+        USBState.store(stIdle);
+        break;
     }
 }
 
@@ -142,7 +162,9 @@ void TUSBExchange::ReadCount() {
         Status("USBBadFormat");
         Fail(c.Result);
         break;
-    case TCountOutcome::TransferFailed: Fail(c.Result); break;
+    case TCountOutcome::TransferFailed:
+        Fail(c.Result);
+        break;
     }
 }
 
@@ -151,7 +173,16 @@ void TUSBExchange::ReadRecords() {
     const int n = recordsToRead_;
     int r;
     {
-        std::lock_guard lock(storeMutex_);
+        // A window command that reads or replaces the store (an open, a save, a copy) may hold
+        // it; it never waits for this thread, so the store comes free, but a close must not
+        // have to wait for it.
+        std::unique_lock lock(storeMutex_, std::try_to_lock);
+        while (!lock.owns_lock()) {
+            if (stop_.load())
+                return End();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            lock.try_lock();
+        }
         storeFilling_.store(true);
         r = protocol_.ReqRecords(n, store_, [this, n](int i) {
             if (stop_.load())
@@ -250,17 +281,29 @@ QByteArray TUSBExchange::ParamTextBytes() const {
     return paramText_;
 }
 
-QString TUSBExchange::ParamText() const { return DecodeCp1251(ParamTextBytes()); }
+QString TUSBExchange::ParamText() const {
+    return DecodeCp1251(ParamTextBytes());
+}
 
 bool TUSBExchange::RunAndWait(TOperation operation, const std::function<void()>& processEvents) {
     const size_t k = static_cast<size_t>(operation);
     TNamedEvent* request = nullptr;
     TNamedEvent* completion = nullptr;
     switch (operation) {
-    case TOperation::DataRead: request = events_.DataRdEvent.get(); completion = events_.DataReadedEvent.get(); break;
-    case TOperation::ScreenRead: request = events_.ScreenRdEvent.get(); completion = events_.ScrReadedEvent.get(); break;
-    case TOperation::EEPROM: request = events_.EEPROMRdEvent.get(); completion = events_.EEPROMReadedEvent.get(); break;
-    case TOperation::None: return false;
+    case TOperation::DataRead:
+        request = events_.DataRdEvent.get();
+        completion = events_.DataReadedEvent.get();
+        break;
+    case TOperation::ScreenRead:
+        request = events_.ScreenRdEvent.get();
+        completion = events_.ScrReadedEvent.get();
+        break;
+    case TOperation::EEPROM:
+        request = events_.EEPROMRdEvent.get();
+        completion = events_.EEPROMReadedEvent.get();
+        break;
+    case TOperation::None:
+        return false;
     }
     // Only an operation taken up after this request can end this wait: one that is finishing
     // right now (its completion already signalled, its close still to come) must not.
