@@ -1,0 +1,54 @@
+#pragma once
+// The report object: its page templates, the data set it runs through, the value callback for
+// bracketed names, and the prepared result that the preview, printing and exports share.
+
+#include "report/PdfExport.h"
+#include "report/PreparedReport.h"
+#include "report/ReportLayout.h"
+#include "report/ReportResources.h"
+#include "report/ReportTemplate.h"
+#include "report/UserDataSet.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace lum1 {
+
+class IDialogs;
+
+class TfrxReport {
+public:
+    std::vector<std::unique_ptr<TfrxReportPage>> Pages;
+    TfrxUserDataSet* DataSet = nullptr;
+    TGetValue OnGetValue;
+
+    // For the preview: its message boxes and file dialogs, its texts, the PDF's properties and
+    // the folder its export dialog opens in (remembered from the last export).
+    IDialogs* Dialogs = nullptr;
+    TfrxResources Resources;
+    TPdfProperties DocumentInfo;
+    QString ExportFolder;
+    QWidget* PreviewParent = nullptr;
+
+    TfrxReportPage& AddPage(const QString& name);
+    // The memo of a name on any page, or nullptr.
+    TfrxMemoView* FindObject(const QString& name) const;
+
+    // Clears any earlier result and lays out the pages anew. False (and an empty result) when the
+    // data set never ends.
+    bool PrepareReport();
+    const TPreparedReport& PreparedPages() const { return prepared_; }
+
+    // Prepares the report and shows it in the modal preview window.
+    void ShowReport();
+    // Shows the result of the last PrepareReport.
+    void ShowPreparedReport();
+
+private:
+    TPreparedReport prepared_;
+};
+
+} // namespace lum1

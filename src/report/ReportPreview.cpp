@@ -1,0 +1,355 @@
+#include "report/ReportPreview.h"
+
+#include "platform/Dialogs.h"
+#include "report/CsvExport.h"
+#include "report/ExportFile.h"
+#include "report/HtmlExport.h"
+#include "report/PdfExport.h"
+#include "report/Report.h"
+#include "report/ReportPainter.h"
+#include "report/TextExport.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinterInfo>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lum1 {
+
+TReportPreview::TReportPreview(TfrxReport& report, QWidget* parent)
+    : QDialog(parent), report_(report), previewPrinter_(QPrinter::HighResolution) {
+    setObjectName(QStringLiteral("ReportPreview"));
+    const TfrxResources& t = report_.Resources;
+    setWindowTitle(t.Get(QStringLiteral("PreviewTitle")));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    resize(1100, 750);
+
+    previewPrinter_.setFullPage(true);
+    previewPrinter_.setPageLayout(TReportPainter(report_.PreparedPages()).PageLayout(true));
+
+    view_ = new QPrintPreviewWidget(&previewPrinter_, this);
+    view_->setObjectName(QStringLiteral("PreviewPages"));
+    view_->setAccessibleName(t.Get(QStringLiteral("PreviewTitle")));
+    view_->setSinglePageViewMode();
+    view_->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    view_->setZoomFactor(1.0);
+    connect(view_, &QPrintPreviewWidget::paintRequested, this, &TReportPreview::PaintRequested);
+    connect(view_, &QPrintPreviewWidget::previewChanged, this, &TReportPreview::UpdatePageCounter);
+
+    BuildToolbar();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar_);
+    layout->addWidget(view_, 1);
+}
+
+TReportPreview::~TReportPreview() = default;
+
+QAction* TReportPreview::AddButton(const QString& name, const QString& textKey, const QString& hintKey,
+                                   void (TReportPreview::*slot)()) {
+    const TfrxResources& t = report_.Resources;
+    auto* a = new QAction(t.Get(textKey), this);
+    a->setObjectName(name);
+    a->setToolTip(t.Get(hintKey.isEmpty() ? textKey : hintKey));
+    if (slot)
+        connect(a, &QAction::triggered, this, slot);
+    toolbar_->addAction(a);
+    if (QWidget* w = toolbar_->widgetForAction(a)) {
+        w->setObjectName(name + QStringLiteral("Button"));
+        w->setAccessibleName(t.Get(textKey));
+        w->setAccessibleDescription(a->toolTip());
+    }
+    return a;
+}
+
+void TReportPreview::BuildToolbar() {
+    const TfrxResources& t = report_.Resources;
+    toolbar_ = new QToolBar(this);
+    toolbar_->setObjectName(QStringLiteral("PreviewToolbar"));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    QAction* print = AddButton(QStringLiteral("PrintAction"), QStringLiteral("Print"),
+                               QStringLiteral("PrintHint"), &TReportPreview::Print);
+    print->setShortcut(QKeySequence::Print);
+    AddButton(QStringLiteral("PageSetupAction"), QStringLiteral("PageSetup"), QStringLiteral("PageSetupHint"),
+              &TReportPreview::PageSetup);
+
+    // Export: one button with a menu of the four formats.
+    auto* exportMenu = new QMenu(this);
+    exportMenu->setObjectName(QStringLiteral("ExportMenu"));
+    const std::pair<TExportFormat, const char*> formats[] = {{TExportFormat::Text, "ExportText"},
+                                                             {TExportFormat::Pdf, "ExportPdf"},
+                                                             {TExportFormat::Html, "ExportHtml"},
+                                                             {TExportFormat::Csv, "ExportCsv"}};
+    for (const auto& [format, key] : formats) {
+        QAction* a = exportMenu->addAction(t.Get(QString::fromLatin1(key)));
+        a->setObjectName(QString::fromLatin1(key));
+        connect(a, &QAction::triggered, this, [this, f = format] { Export(f); });
+    }
+    QAction* exportAction = AddButton(QStringLiteral("ExportAction"), QStringLiteral("Export"),
+                                      QStringLiteral("ExportHint"), nullptr);
+    exportAction->setMenu(exportMenu);
+    if (auto* b = qobject_cast<QToolButton*>(toolbar_->widgetForAction(exportAction)))
+        b->setPopupMode(QToolButton::InstantPopup);
+    toolbar_->addSeparator();
+
+    AddButton(QStringLiteral("ZoomInAction"), QStringLiteral("ZoomIn"), {}, nullptr);
+    connect(toolbar_->actions().back(), &QAction::triggered, view_, [this] { view_->zoomIn(1.25); });
+    AddButton(QStringLiteral("ZoomOutAction"), QStringLiteral("ZoomOut"), {}, nullptr);
+    connect(toolbar_->actions().back(), &QAction::triggered, view_, [this] { view_->zoomOut(1.25); });
+    AddButton(QStringLiteral("Zoom100Action"), QStringLiteral("Zoom100"), QStringLiteral("Zoom100Hint"),
+              &TReportPreview::ZoomTo100);
+    AddButton(QStringLiteral("FitWidthAction"), QStringLiteral("FitWidth"), QStringLiteral("FitWidthHint"),
+              nullptr);
+    connect(toolbar_->actions().back(), &QAction::triggered, view_, &QPrintPreviewWidget::fitToWidth);
+    AddButton(QStringLiteral("WholePageAction"), QStringLiteral("WholePage"), QStringLiteral("WholePageHint"),
+              nullptr);
+    connect(toolbar_->actions().back(), &QAction::triggered, view_, &QPrintPreviewWidget::fitInView);
+    toolbar_->addSeparator();
+
+    const std::tuple<const char*, const char*, QStyle::StandardPixmap, void (TReportPreview::*)()> moves[] = {
+        {"FirstPageAction", "FirstPage", QStyle::SP_MediaSkipBackward, &TReportPreview::FirstPage},
+        {"PriorPageAction", "PriorPage", QStyle::SP_MediaSeekBackward, &TReportPreview::PriorPage},
+        {"NextPageAction", "NextPage", QStyle::SP_MediaSeekForward, &TReportPreview::NextPage},
+        {"LastPageAction", "LastPage", QStyle::SP_MediaSkipForward, &TReportPreview::LastPage}};
+    for (const auto& [name, key, icon, slot] : moves) {
+        QAction* a = AddButton(QString::fromLatin1(name), QString::fromLatin1(key), {}, slot);
+        a->setIcon(style()->standardIcon(icon));
+        if (auto* b = qobject_cast<QToolButton*>(toolbar_->widgetForAction(a)))
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        if (std::string_view(key) == "PriorPage") {
+            pageBox_ = new QSpinBox(this);
+            pageBox_->setObjectName(QStringLiteral("PageNumberBox"));
+            pageBox_->setAccessibleName(t.Get(QStringLiteral("PageNumber")));
+            pageBox_->setToolTip(t.Get(QStringLiteral("PageNumber")));
+            pageBox_->setMinimum(1);
+            pageBox_->setKeyboardTracking(false);
+            toolbar_->addWidget(pageBox_);
+            pageCount_ = new QLabel(this);
+            pageCount_->setObjectName(QStringLiteral("PageCountLabel"));
+            pageCount_->setContentsMargins(4, 0, 4, 0);
+            toolbar_->addWidget(pageCount_);
+            connect(pageBox_, &QSpinBox::valueChanged, this, [this](int page) { GoToPage(page); });
+        }
+    }
+    toolbar_->addSeparator();
+
+    findEdit_ = new QLineEdit(this);
+    findEdit_->setObjectName(QStringLiteral("FindTextEdit"));
+    findEdit_->setPlaceholderText(t.Get(QStringLiteral("FindText")));
+    findEdit_->setAccessibleName(t.Get(QStringLiteral("FindText")));
+    findEdit_->setToolTip(t.Get(QStringLiteral("FindText")));
+    findEdit_->setMaximumWidth(180);
+    toolbar_->addWidget(findEdit_);
+    QAction* find = AddButton(QStringLiteral("FindNextAction"), QStringLiteral("FindNext"),
+                              QStringLiteral("FindNextHint"), &TReportPreview::FindClicked);
+    find->setShortcut(QKeySequence::FindNext);
+    connect(findEdit_, &QLineEdit::returnPressed, this, &TReportPreview::FindClicked);
+    toolbar_->addSeparator();
+
+    AddButton(QStringLiteral("CloseAction"), QStringLiteral("Close"), QStringLiteral("CloseHint"), nullptr);
+    connect(toolbar_->actions().back(), &QAction::triggered, this, &QDialog::reject);
+}
+
+void TReportPreview::PaintRequested(QPrinter* printer) {
+    const TPreparedReport& prepared = report_.PreparedPages();
+    if (prepared.Pages.empty())
+        return;
+    QPainter painter(printer);
+    TReportPainter(prepared).PaintPages(painter, *printer, printer->resolution(), 0,
+                                        static_cast<int>(prepared.Pages.size()) - 1, highlight_);
+}
+
+int TReportPreview::CurrentPage() const {
+    return view_->currentPage();
+}
+int TReportPreview::PageCount() const {
+    return view_->pageCount();
+}
+
+void TReportPreview::GoToPage(int page) {
+    view_->setCurrentPage(page);
+    UpdatePageCounter();
+}
+
+void TReportPreview::UpdatePageCounter() {
+    const QSignalBlocker block(pageBox_);
+    pageBox_->setMaximum(std::max(1, view_->pageCount()));
+    pageBox_->setValue(view_->currentPage());
+    pageCount_->setText(
+        report_.Resources.Get(QStringLiteral("PageCount"), QString::number(view_->pageCount())));
+}
+
+void TReportPreview::ZoomTo100() {
+    view_->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    view_->setZoomFactor(1.0);
+}
+
+void TReportPreview::FirstPage() {
+    GoToPage(1);
+}
+void TReportPreview::PriorPage() {
+    GoToPage(std::max(1, view_->currentPage() - 1));
+}
+void TReportPreview::NextPage() {
+    GoToPage(std::min(view_->pageCount(), view_->currentPage() + 1));
+}
+void TReportPreview::LastPage() {
+    GoToPage(view_->pageCount());
+}
+
+void TReportPreview::Print() {
+    const TfrxResources& t = report_.Resources;
+    const TPreparedReport& prepared = report_.PreparedPages();
+    if (prepared.Pages.empty())
+        return;
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        if (report_.Dialogs)
+            report_.Dialogs->Message(
+                {windowTitle(), t.Get(QStringLiteral("NoPrinter")), MsgIcon::Warning, MsgButtons::Ok, 0});
+        return;
+    }
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(TReportPainter(prepared).PageLayout(true));
+    printer.setDocName(report_.DocumentInfo.Title);
+    printer.setFromTo(0, 0);
+    const bool accepted = execPrintDialog ? execPrintDialog(printer) : [&] {
+        QPrintDialog dialog(&printer, this);
+        dialog.setMinMax(1, static_cast<int>(prepared.Pages.size()));
+        return dialog.exec() == QDialog::Accepted;
+    }();
+    if (!accepted)
+        return;
+    const int last = static_cast<int>(prepared.Pages.size()) - 1;
+    int from = 0, to = last;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = std::clamp(printer.fromPage() - 1, 0, last);
+        to = std::clamp(printer.toPage() - 1, from, last);
+    } else if (printer.printRange() == QPrinter::CurrentPage) {
+        from = to = std::clamp(view_->currentPage() - 1, 0, last);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (report_.Dialogs)
+            report_.Dialogs->Message({windowTitle(),
+                                      t.Get(QStringLiteral("PrintError"), printer.printerName()),
+                                      MsgIcon::Error, MsgButtons::Ok, 0});
+        return;
+    }
+    TReportPainter(prepared).PaintPages(painter, printer, printer.resolution(), from, to);
+    painter.end();
+}
+
+void TReportPreview::PageSetup() {
+    QPageSetupDialog dialog(&previewPrinter_, this);
+    if (dialog.exec() != QDialog::Accepted || report_.Pages.empty())
+        return;
+    // The new paper goes into the template and the report is laid out on it again.
+    const QPageLayout layout = previewPrinter_.pageLayout();
+    TfrxReportPage& page = *report_.Pages.front();
+    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
+    page.PaperWidthMm = paper.width();
+    page.PaperHeightMm = paper.height();
+    page.Orientation = layout.orientation() == QPageLayout::Landscape ? TPageOrientation::Landscape
+                                                                      : TPageOrientation::Portrait;
+    const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
+    page.LeftMarginMm = margins.left();
+    page.TopMarginMm = margins.top();
+    page.RightMarginMm = margins.right();
+    page.BottomMarginMm = margins.bottom();
+    highlight_ = nullptr;
+    foundPage_ = foundBox_ = -1;
+    report_.PrepareReport();
+    previewPrinter_.setPageLayout(TReportPainter(report_.PreparedPages()).PageLayout(true));
+    view_->updatePreview();
+}
+
+void TReportPreview::Export(TExportFormat format) {
+    const TfrxResources& t = report_.Resources;
+    if (!report_.Dialogs)
+        return;
+    static const char* const filterKeys[] = {"ExportText", "ExportPdf", "ExportHtml", "ExportCsv"};
+    static const char* const suffixes[] = {"txt", "pdf", "html", "csv"};
+    const auto index = static_cast<size_t>(format);
+    FileDialogRequest request;
+    request.title = t.Get(QStringLiteral("ExportTitle"));
+    request.filters = {t.Get(QString::fromLatin1(filterKeys[index]))};
+    request.directory = report_.ExportFolder;
+    request.defaultSuffix = QString::fromLatin1(suffixes[index]);
+    const std::optional<QString> path = report_.Dialogs->SaveFileName(request);
+    if (!path || path->isEmpty())
+        return;
+    const TPreparedReport& prepared = report_.PreparedPages();
+    QByteArray bytes;
+    switch (format) {
+    case TExportFormat::Text:
+        bytes = ExportText(prepared);
+        break;
+    case TExportFormat::Pdf:
+        bytes = ExportPdf(prepared, report_.DocumentInfo);
+        break;
+    case TExportFormat::Html:
+        bytes = ExportHtml(prepared, report_.DocumentInfo.Title);
+        break;
+    case TExportFormat::Csv:
+        bytes = ExportCsv(prepared);
+        break;
+    }
+    const QString error = WriteExportFile(*path, bytes);
+    if (!error.isEmpty()) {
+        report_.Dialogs->Message({windowTitle(), t.Get(QStringLiteral("ExportError"), *path, error),
+                                  MsgIcon::Error, MsgButtons::Ok, 0});
+        return;
+    }
+    report_.ExportFolder = QFileInfo(*path).absolutePath();
+}
+
+bool TReportPreview::FindNext(const QString& text) {
+    const TPreparedReport& prepared = report_.PreparedPages();
+    if (text.isEmpty() || prepared.Pages.empty())
+        return false;
+    const int pages = static_cast<int>(prepared.Pages.size());
+    int page = foundPage_ < 0 ? std::max(0, view_->currentPage() - 1) : foundPage_;
+    int box = foundPage_ < 0 ? 0 : foundBox_ + 1;
+    // Once round the whole report, starting after the last find.
+    for (int step = 0; step <= pages; ++step) {
+        const auto& boxes = prepared.Pages[static_cast<size_t>(page)].Boxes;
+        for (; box < static_cast<int>(boxes.size()); ++box) {
+            if (boxes[static_cast<size_t>(box)].PlainText().contains(text, Qt::CaseInsensitive)) {
+                foundPage_ = page;
+                foundBox_ = box;
+                highlight_ = &boxes[static_cast<size_t>(box)];
+                view_->updatePreview();
+                GoToPage(page + 1);
+                return true;
+            }
+        }
+        page = (page + 1) % pages;
+        box = 0;
+    }
+    return false;
+}
+
+void TReportPreview::FindClicked() {
+    const QString text = findEdit_->text();
+    if (text.isEmpty() || FindNext(text) || !report_.Dialogs)
+        return;
+    report_.Dialogs->Message({windowTitle(), report_.Resources.Get(QStringLiteral("TextNotFound"), text),
+                              MsgIcon::Information, MsgButtons::Ok, 0});
+}
+
+} // namespace lum1

@@ -1,0 +1,73 @@
+#pragma once
+// The preview window of a prepared report: print (the system's default printer chosen first,
+// then the print dialog), page setup, zoom, page navigation, find, and export to text, PDF,
+// HTML and CSV. Its texts are the report's interface texts (TfrxResources); every button has a
+// tooltip and an accessible name in that language.
+
+#include <QDialog>
+#include <QPrinter>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPrintPreviewWidget;
+class QSpinBox;
+class QToolBar;
+
+namespace lum1 {
+
+class TfrxReport;
+struct TPreparedBox;
+
+enum class TExportFormat { Text, Pdf, Html, Csv };
+
+class TReportPreview : public QDialog {
+    Q_OBJECT
+public:
+    TReportPreview(TfrxReport& report, QWidget* parent = nullptr);
+    ~TReportPreview() override;
+
+    // Tests replace the print dialog (true: print with the printer's settings as they are now).
+    std::function<bool(QPrinter&)> execPrintDialog;
+
+    void Print();
+    void PageSetup();
+    void Export(TExportFormat format);
+    // Finds the next box holding the text (case-insensitive) after the last one found, and shows
+    // its page. False when no box holds it.
+    bool FindNext(const QString& text);
+
+    QPrintPreviewWidget* View() const { return view_; }
+    int CurrentPage() const;
+    int PageCount() const;
+    void GoToPage(int page); // 1-based
+
+private:
+    void BuildToolbar();
+    QAction* AddButton(const QString& name, const QString& textKey, const QString& hintKey,
+                       void (TReportPreview::*slot)());
+    void PaintRequested(QPrinter* printer);
+    void UpdatePageCounter();
+    void ZoomTo100();
+    void FirstPage();
+    void PriorPage();
+    void NextPage();
+    void LastPage();
+    void FindClicked();
+
+    TfrxReport& report_;
+    QPrinter previewPrinter_;
+    QPrintPreviewWidget* view_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QSpinBox* pageBox_ = nullptr;
+    QLabel* pageCount_ = nullptr;
+    QLineEdit* findEdit_ = nullptr;
+    // The last box found: its page and its place on the page.
+    int foundPage_ = -1;
+    int foundBox_ = -1;
+    const TPreparedBox* highlight_ = nullptr;
+};
+
+} // namespace lum1
