@@ -1,0 +1,307 @@
+// The screen window in the program, against the simulated gauge loaded through the real
+// loading code: both versions, a click during a read, a close while the gauge never answers,
+// an unwritable Screenshot.bmp and the save-as folder.
+#include "screen/ScreenshotWindow.h"
+#include "app/DeviceLink.h"
+#include "app/MainWindow.h"
+#include "app/StatusStrip.h"
+#include "device/USBExchange.h"
+#include "screen/ScreenContext.h"
+#include "screen/ScreenImage.h"
+#include "screen/ScreenImageView.h"
+
+#include "DefaultGauge.h"
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+namespace lum1 {
+namespace {
+
+void* SimSymbol(const char* name) {
+    void* handle = ::dlopen(LUM1_SIM_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+    return handle ? ::dlsym(handle, name) : nullptr;
+}
+
+void LoadScenario(const char* text) {
+    auto load = reinterpret_cast<int (*)(const char*)>(SimSymbol("lum1sim_load_scenario"));
+    ASSERT_NE(load, nullptr);
+    ASSERT_EQ(load(text), 0);
+}
+
+void WaitUntil(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The program with its exchange thread on the simulator, English, in a temporary folder.
+class ScreenWindow : public ::testing::Test {
+protected:
+    ScreenWindow() {
+        dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+        program = std::make_unique<Program>(dir.Path(), dir.File("lum1.ini"), dir.File("events"));
+        TForm1::Hooks hooks;
+        hooks.endProcess = [](int) {};
+        hooks.openFile = [this](const QString& path) { helpOpened << path; };
+        hooks.usbLibraryName = LUM1_SIM_LIBRARY;
+        form = std::make_unique<TForm1>(*program, dialogs, hooks);
+        WaitUntil([this] { return Exchange().USBState.load() == stIdle; });
+    }
+    ~ScreenWindow() override {
+        form->FormClose();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    TUSBExchange& Exchange() { return *form->Device().Exchange(); }
+    TScreenContext& Context() { return *form->ScreenContext(); }
+    TfrmScreenshot* Newest() { return form->ScreenContext() ? Context().frmScreenshot.data() : nullptr; }
+    static QSize ClientSize(const QWidget* w) { return w->size(); }
+
+    // The picture the simulated gauge of a version sends, as the window must show it.
+    static TScreenPicture Expected(int version) {
+        return DecodeScreenImage(sim::MakeScreenPicture(version), version == 2);
+    }
+    static int DifferentPixels(const QImage& image, const TScreenPicture& p) {
+        if (image.size() != QSize(p.Width, p.Height))
+            return -1;
+        int wrong = 0;
+        for (int y = 0; y < p.Height; ++y)
+            for (int x = 0; x < p.Width; ++x)
+                wrong += (image.pixel(x, y) | 0xFF000000u) != p.At(x, y);
+        return wrong;
+    }
+
+    test::TempDir dir;
+    std::unique_ptr<Program> program;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+    QStringList helpOpened;
+};
+
+TEST_F(ScreenWindow, Version1ThenAClickBringsVersion2AndTheWindowGrows) {
+    LoadScenario("[gauge]\nversion = 1\n");
+    bool progressSeen = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        progressSeen = progressSeen || form->StatusBar1->ProgressBar1->isVisibleTo(form.get());
+    });
+    probe.start(2);
+    form->AScreenshotExecute();
+    probe.stop();
+    TfrmScreenshot* w = Newest();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(progressSeen);
+    EXPECT_FALSE(Context().ScreenReading);
+    EXPECT_TRUE(w->DeviceV1ScreenShotImage->isVisibleTo(w));
+    EXPECT_FALSE(w->DeviceV2ScreenShotImage->isVisibleTo(w));
+    EXPECT_EQ(ClientSize(w), QSize(664, 553));
+    EXPECT_EQ(w->BtnExit->pos(), QPoint(295, 512));
+    EXPECT_EQ(w->ScreenshotFileName, dir.File("Screenshot.bmp"));
+    QImage saved(dir.File("Screenshot.bmp"), "BMP");
+    EXPECT_EQ(DifferentPixels(saved, Expected(1)), 0);
+    EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(1)), 0);
+
+    LoadScenario("[gauge]\nversion = 2\n");
+    QTest::mouseClick(w->DeviceV1ScreenShotImage, Qt::LeftButton);
+    EXPECT_FALSE(w->DeviceV1ScreenShotImage->isVisibleTo(w));
+    EXPECT_TRUE(w->DeviceV2ScreenShotImage->isVisibleTo(w));
+    EXPECT_EQ(ClientSize(w), QSize(824, 553));
+    EXPECT_EQ(w->BtnExit->pos(), QPoint(375, 512));
+    EXPECT_EQ(w->Bevel1->size(), QSize(808, 488));
+    saved = QImage(dir.File("Screenshot.bmp"), "BMP");
+    EXPECT_EQ(DifferentPixels(saved, Expected(2)), 0);
+    EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(2)), 0);
+
+    // Copy puts the shown picture back on the clipboard.
+    QGuiApplication::clipboard()->setText("other");
+    w->btnCopy->click();
+    EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(2)), 0);
+}
+
+TEST_F(ScreenWindow, DuringAReadAClickAndANewWindowStartNothing) {
+    LoadScenario("[gauge]\nversion = 2\n");
+    form->AScreenshotExecute();
+    TfrmScreenshot* first = Newest();
+    ASSERT_NE(first, nullptr);
+    const unsigned readsBefore = Exchange().OperationEnds(TOperation::ScreenRead);
+
+    // A slow link: the next read takes about a second.
+    LoadScenario("[gauge]\nversion = 2\nlatency_us = 20\n");
+    qint64 nestedClickMs = -1;
+    TfrmScreenshot* second = nullptr;
+    QTimer::singleShot(100, [&] {
+        EXPECT_TRUE(Context().ScreenReading);
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(first->DeviceV2ScreenShotImage, Qt::LeftButton);
+        nestedClickMs = t.elapsed();
+        form->AScreenshotExecute(); // returns at once: its read is refused
+        second = Newest();
+    });
+    QTest::mouseClick(first->DeviceV2ScreenShotImage, Qt::LeftButton);
+    EXPECT_GE(nestedClickMs, 0);
+    EXPECT_LT(nestedClickMs, 200);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(second->DeviceV1ScreenShotImage->isVisibleTo(second));
+    EXPECT_FALSE(second->DeviceV2ScreenShotImage->isVisibleTo(second));
+    EXPECT_TRUE(second->ScreenshotFileName.isEmpty());
+    EXPECT_EQ(Exchange().OperationEnds(TOperation::ScreenRead), readsBefore + 1);
+    EXPECT_FALSE(Context().ScreenReading);
+
+    // The refused window has no read to abandon: closing it leaves the gauge alone.
+    second->close();
+    EXPECT_EQ(Exchange().USBState.load() == stReadScreen, false);
+}
+
+TEST_F(ScreenWindow, ClosingWhileTheGaugeNeverAnswersEndsTheWait) {
+    LoadScenario("[gauge]\nversion = 2\nplugged = 0\n");
+    qint64 closedAt = -1;
+    QElapsedTimer clock;
+    clock.start();
+    QPointer<TfrmScreenshot> window;
+    QTimer::singleShot(300, [&] {
+        window = Newest();
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(Context().ScreenReading);
+        window->close();
+        closedAt = clock.elapsed();
+    });
+    form->AScreenshotExecute();
+    const qint64 waitEnded = clock.elapsed();
+    ASSERT_GE(closedAt, 0);
+    // The close itself gives a running read about a second; the wait ends on the next pass.
+    EXPECT_LT(closedAt, 300 + 1300);
+    EXPECT_LT(waitEnded - closedAt, 1000);
+    EXPECT_FALSE(Context().ScreenReading);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(QFile::exists(dir.File("Screenshot.bmp")));
+
+    // The gauge comes back: a new window reads normally.
+    auto plug = reinterpret_cast<void (*)(int, int)>(SimSymbol("lum1sim_set_plugged"));
+    ASSERT_NE(plug, nullptr);
+    plug(0, 1);
+    form->AScreenshotExecute();
+    ASSERT_NE(Newest(), nullptr);
+    EXPECT_TRUE(Newest()->DeviceV2ScreenShotImage->isVisibleTo(Newest()));
+    EXPECT_TRUE(QFile::exists(dir.File("Screenshot.bmp")));
+}
+
+TEST_F(ScreenWindow, AnUnwritableScreenshotFileIsReportedAndTheWindowReadsAgain) {
+    LoadScenario("[gauge]\nversion = 2\n");
+    dir.Write("Screenshot.bmp", "old");
+    test::SetReadOnly(dir.File("Screenshot.bmp"), true);
+    QGuiApplication::clipboard()->setText("before");
+    form->AScreenshotExecute();
+    TfrmScreenshot* w = Newest();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->DeviceV2ScreenShotImage->isVisibleTo(w));
+    EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(2)), 0);
+    EXPECT_EQ(form->StatusBar1->Panel0Text(),
+              "The program could not save the file " + dir.File("Screenshot.bmp"));
+    EXPECT_EQ(dir.Read("Screenshot.bmp"), "old");
+    EXPECT_FALSE(Context().ScreenReading);
+
+    test::SetReadOnly(dir.File("Screenshot.bmp"), false);
+    QTest::mouseClick(w->DeviceV2ScreenShotImage, Qt::LeftButton);
+    EXPECT_EQ(QImage(dir.File("Screenshot.bmp"), "BMP").size(), QSize(808, 488));
+}
+
+TEST_F(ScreenWindow, SaveAsStartsInTheLastFolderOrTheProgramFolder) {
+    LoadScenario("[gauge]\nversion = 1\n");
+    form->AScreenshotExecute();
+    TfrmScreenshot* w = Newest();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(QDir(dir.Path()).mkdir("pictures"));
+    struct Case {
+        QString stored, proposed;
+    };
+    const Case cases[] = {
+        {dir.File("pictures"), dir.File("pictures/Screenshot.bmp")}, // separator added
+        {dir.File("pictures/"), dir.File("pictures/Screenshot.bmp")},
+        {dir.File("gone"), dir.File("Screenshot.bmp")}, // no longer there: the program folder
+        {QString(), dir.File("Screenshot.bmp")},
+    };
+    for (const Case& c : cases) {
+        program->SettingsIni->WriteString("Config", "LastReadPath", c.stored);
+        dialogs.fileRequests.clear();
+        w->btnSave->click();
+        ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+        EXPECT_EQ(dialogs.fileRequests[0].fileName, c.proposed) << c.stored.toStdString();
+        EXPECT_EQ(dialogs.fileRequests[0].title, "Save as...");
+        // Cancelled: the stored folder stays as it was.
+        EXPECT_EQ(program->SettingsIni->ReadString("Config", "LastReadPath", "-"), c.stored);
+    }
+
+    // Confirmed: a bitmap whatever the extension, and the folder remembered.
+    dialogs.fileAnswers.push_back(dir.File("pictures/gauge.png"));
+    w->btnSave->click();
+    EXPECT_EQ(dir.Read("pictures/gauge.png").left(2), "BM");
+    EXPECT_EQ(QImage(dir.File("pictures/gauge.png"), "BMP").size(), QSize(648, 488));
+    EXPECT_EQ(program->SettingsIni->ReadString("Config", "LastReadPath", "-"), dir.File("pictures") + "/");
+}
+
+TEST_F(ScreenWindow, BeforeAPictureCopyAndSaveDoNothingAndF1OpensTheHelp) {
+    LoadScenario("[gauge]\nversion = 2\nplugged = 0\n");
+    QTimer::singleShot(100, [&] {
+        TfrmScreenshot* w = Newest();
+        ASSERT_NE(w, nullptr);
+        QGuiApplication::clipboard()->setText("untouched");
+        w->btnCopy->click();
+        w->btnSave->click();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "untouched");
+        EXPECT_TRUE(dialogs.fileRequests.empty());
+        QTest::keyClick(w->btnCopy, Qt::Key_F1, Qt::ShiftModifier);
+        QTest::keyClick(w, Qt::Key_F1, Qt::ControlModifier);
+        EXPECT_EQ(helpOpened.size(), 2);
+        w->BtnExit->click();
+    });
+    form->AScreenshotExecute();
+    EXPECT_FALSE(Context().ScreenReading);
+}
+
+// Windows opened and closed quickly while reads run: nothing is drawn into a closed window,
+// every wait ends, and the sanitizer builds see no fault.
+TEST_F(ScreenWindow, ManyWindowsOpenedAndClosedDuringReads) {
+    LoadScenario("[gauge]\nversion = 2\nlatency_us = 5\n");
+    // Each step is its own timer, so steps fire inside the waits of earlier ones.
+    int done = 0;
+    for (int i = 0; i < 12; ++i)
+        QTimer::singleShot(10 + 15 * i, [&, i] {
+            if (TfrmScreenshot* w = Newest(); w && i % 3 == 2)
+                w->close();
+            else
+                form->AScreenshotExecute();
+            ++done;
+        });
+    WaitUntil([&] { return done == 12; }, 20000);
+    EXPECT_EQ(done, 12);
+    // Closing one window runs the event loop, which may release others meanwhile.
+    QList<QPointer<TfrmScreenshot>> open;
+    for (TfrmScreenshot* w : form->findChildren<TfrmScreenshot*>())
+        open << w;
+    for (const QPointer<TfrmScreenshot>& w : open)
+        if (w)
+            w->close();
+    WaitUntil([&] { return !Context().ScreenReading; }, 5000);
+    EXPECT_FALSE(Context().ScreenReading);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form->findChildren<TfrmScreenshot*>().isEmpty());
+}
+
+} // namespace
+} // namespace lum1
