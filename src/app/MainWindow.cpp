@@ -38,6 +38,8 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace lum1 {
 
 namespace {
@@ -292,8 +294,9 @@ void TForm1::LoadSettings() {
     }
 
     try {
-        ini.WriteInteger(kConfig, QStringLiteral("Uses"),
-                         ini.ReadInteger(kConfig, QStringLiteral("Uses"), 0) + 1);
+        // A hand-edited count at the largest integer stays there instead of overflowing.
+        const int uses = ini.ReadInteger(kConfig, QStringLiteral("Uses"), 0);
+        ini.WriteInteger(kConfig, QStringLiteral("Uses"), uses < std::numeric_limits<int>::max() ? uses + 1 : uses);
     } catch (const EIniWriteError& e) {
         ReportWriteError(e);
     }

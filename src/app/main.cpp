@@ -21,19 +21,22 @@ int main(int argc, char** argv) {
     app.setStyle(QStringLiteral("Fusion"));
     // The window's font is Tahoma 8 pt where it exists; elsewhere a sans face of similar
     // width, so that the stored column widths fit their texts.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(8.5);
     app.setFont(font);
     app.setQuitOnLastWindowClosed(false);
     int exitCode = 0;
+    bool ended = false;
     try {
         lum1::Program program(QCoreApplication::applicationDirPath(),
                               lum1::Program::SettingsPathFor(QCoreApplication::applicationFilePath()));
         lum1::QtDialogs dialogs;
         lum1::TForm1::Hooks hooks;
-        hooks.endProcess = [&exitCode](int code) {
+        hooks.endProcess = [&exitCode, &ended](int code) {
             exitCode = code;
+            ended = true;
             if (code != 0) {
                 // The exchange thread was abandoned: nothing it uses may be destroyed under it.
                 std::fflush(nullptr);
@@ -47,21 +50,25 @@ int main(int argc, char** argv) {
                 [&form](bool english) { english ? form.ALangEngExecute() : form.ALangRusExecute(); },
                 [&form] { form.AChmHelpExecute(); },
                 [&dialogs](const std::exception& e) {
-                    dialogs.Message({QStringLiteral("LUM-1.2"), QString::fromStdString(e.what()), lum1::MsgIcon::Error,
-                                     lum1::MsgButtons::Ok, 0});
+                    dialogs.Message({QStringLiteral("LUM-1.2"), QString::fromStdString(e.what()),
+                                     lum1::MsgIcon::Error, lum1::MsgButtons::Ok, 0});
                 });
             return dialog.exec() == QDialog::Accepted;
         };
         lum1::TForm1 form(program, dialogs, hooks);
         dialogs.SetParent(&form);
         app.caption = form.windowTitle();
-        QObject::connect(&form, &QWidget::windowTitleChanged, &app, [&app](const QString& t) { app.caption = t; });
+        QObject::connect(&form, &QWidget::windowTitleChanged, &app,
+                         [&app](const QString& t) { app.caption = t; });
         form.CreateStatusWindow();
         if (form.StartMaximized())
             form.showMaximized();
         else
             form.show();
-        app.exec();
+        // A close handled before the event loop runs has ended the program already: the loop's
+        // exit request is forgotten by a loop that starts afterwards.
+        if (!ended)
+            app.exec();
     } catch (const std::exception& e) {
         lum1::Application::ShowException(app.caption, QString::fromStdString(e.what()));
     }

@@ -11,9 +11,9 @@
 #include <QAction>
 #include <QDir>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace lum1 {
@@ -198,14 +198,18 @@ TEST_F(MainWindowTest, ASecondCopyTakesTheNextEventNames) {
     auto second = NewProgram();
     auto form2 = Start(*second);
     const TExchangeEvents& e = second->ExchangeEvents;
-    for (const auto& [event, name] : {std::pair{e.DataRdEvent, "DataRdEvent1"}, {e.DataReadedEvent, "DataReadedEvent 1"},
-                                      {e.EEPROMRdEvent, "EEPROMRdEvent 1"}, {e.EEPROMReadedEvent, "EEPROMReadedEvent=1"},
-                                      {e.ScreenRdEvent, "ScreenRdEvent 1"}, {e.ScrReadedEvent, "ScrReadedEvent 1"}})
+    for (const auto& [event, name] : {std::pair{e.DataRdEvent, "DataRdEvent1"},
+                                      {e.DataReadedEvent, "DataReadedEvent 1"},
+                                      {e.EEPROMRdEvent, "EEPROMRdEvent 1"},
+                                      {e.EEPROMReadedEvent, "EEPROMReadedEvent=1"},
+                                      {e.ScreenRdEvent, "ScreenRdEvent 1"},
+                                      {e.ScrReadedEvent, "ScrReadedEvent 1"}})
         EXPECT_EQ(event->Name(), name);
 }
 
 TEST_F(MainWindowTest, MaximizedCloseKeepsTheNormalBounds) {
-    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=10\r\nTop=20\r\nWidth=500\r\nHeight=400\r\n");
+    dir.Write("lum1.ini",
+              "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=10\r\nTop=20\r\nWidth=500\r\nHeight=400\r\n");
     {
         auto program = NewProgram();
         auto form = Start(*program);
@@ -222,12 +226,27 @@ TEST_F(MainWindowTest, MaximizedCloseKeepsTheNormalBounds) {
 }
 
 TEST_F(MainWindowTest, DebugModePutsTheFolderFirstInTheHistory) {
-    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[Debug]\r\nDebugMode=1\r\n[frmStatus]\r\nHeight=5000\r\n");
+    dir.Write("lum1.ini",
+              "[Config]\r\nLangId=Eng\r\n[Debug]\r\nDebugMode=1\r\n[frmStatus]\r\nHeight=5000\r\n");
     auto program = NewProgram();
     auto form = Start(*program);
     EXPECT_TRUE(form->frmStatus()->Text().endsWith(": " + QDir::toNativeSeparators(dir.Path())));
     EXPECT_EQ(form->StatusBar1->Panel0Text(), QDir::toNativeSeparators(dir.Path()));
     EXPECT_LE(form->frmStatus()->height(), QGuiApplication::primaryScreen()->geometry().height());
+}
+
+TEST_F(MainWindowTest, UseCounterCountsStartsAndStopsAtTheLargestInteger) {
+    for (const auto& [stored, expected] :
+         std::vector<std::pair<const char*, const char*>>{{"", "1"},
+                                                          {"Uses=41\r\n", "42"},
+                                                          {"Uses=2147483646\r\n", "2147483647"},
+                                                          {"Uses=2147483647\r\n", "2147483647"}}) {
+        dir.Write("lum1.ini", QByteArray("[Config]\r\nLangId=Eng\r\n") + stored);
+        auto program = NewProgram();
+        auto form = Start(*program);
+        EXPECT_EQ(Ini("Config", "Uses"), expected) << stored;
+        form->FormClose();
+    }
 }
 
 } // namespace

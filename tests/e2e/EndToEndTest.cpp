@@ -14,11 +14,13 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
 
 namespace lum1 {
 namespace {
 
-TMeasRecord Record(uint16_t number, uint8_t h, uint8_t m, uint8_t s, uint8_t day, uint8_t month, uint8_t year) {
+TMeasRecord Record(uint16_t number, uint8_t h, uint8_t m, uint8_t s, uint8_t day, uint8_t month,
+                   uint8_t year) {
     TMeasRecord r{};
     r.Number = number;
     r.Hours = h;
@@ -86,6 +88,9 @@ protected:
         env.remove("QT_QPA_PLATFORM");
         env.insert("LC_ALL", "C.UTF-8");
         env.insert("XDG_RUNTIME_DIR", dir.Path());
+        // Never the desktop's session bus: Qt's accessibility bridge would connect to it, and
+        // an unset address lets libdbus start a bus of its own on the X display.
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir.File("no-session-bus"));
         return env;
     }
     // Runs a tool on the test's display and returns what it printed.
@@ -107,6 +112,36 @@ protected:
         return true;
     }
 
+    // What the title bar's close button makes the window manager send: WM_DELETE_WINDOW.
+    bool SendWindowManagerClose(const QString& window) {
+        Display* d = XOpenDisplay(display.toLatin1().constData());
+        if (!d)
+            return false;
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = window.toULong();
+        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        const bool sent = XSendEvent(d, e.xclient.window, False, NoEventMask, &e) != 0;
+        XCloseDisplay(d);
+        return sent;
+    }
+    // The program's main window once it is on the screen; empty if the program ended first.
+    QString WaitForMainWindow() {
+        QString window;
+        WaitFor(
+            [&] {
+                window = Tool("xdotool", {"search", "--onlyvisible", "--name", "Asphalt densitometer"})
+                             .section('\n', 0, 0)
+                             .trimmed();
+                return !window.isEmpty() || program.waitForFinished(1);
+            },
+            60000); // generous: a sanitizer build starts slowly on a busy machine
+        return window;
+    }
+
     test::TempDir dir;
     QProcess xvfb, program;
     QString display;
@@ -117,8 +152,9 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     // a folder of its own keeps the build folder clean.
     ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
     QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
-    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=0\r\nTop=0\r\nWidth=1100\r\nHeight=500\r\n"
-                          "[Debug]\r\nLogUSB=1\r\n");
+    dir.Write("lum1.ini",
+              "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=0\r\nTop=0\r\nWidth=1100\r\nHeight=500\r\n"
+              "[Debug]\r\nLogUSB=1\r\n");
     dir.Write("archive.lum1", Archive());
     dir.Write("scenario.txt", "[gauge]\nversion = 2\nparam = LUM-1.2 SN 4242\nrecords = file:" +
                                   dir.File("archive.lum1").toUtf8() + "\n");
@@ -134,10 +170,14 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     ASSERT_TRUE(program.waitForStarted());
 
     QString window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = Tool("xdotool", {"search", "--name", "Asphalt densitometer"}).section('\n', 0, 0).trimmed();
-        return !window.isEmpty() || program.waitForFinished(1);
-    }, 60000)) << "no main window"; // generous: a sanitizer build starts slowly on a busy machine
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            window =
+                Tool("xdotool", {"search", "--name", "Asphalt densitometer"}).section('\n', 0, 0).trimmed();
+            return !window.isEmpty() || program.waitForFinished(1);
+        },
+        60000))
+        << "no main window"; // generous: a sanitizer build starts slowly on a busy machine
     ASSERT_FALSE(window.isEmpty()) << "the program ended at start, exit code " << program.exitCode();
     Tool("xdotool", {"windowfocus", "--sync", window});
     Tool("xdotool", {"key", "--window", window, "ctrl+r"});
@@ -154,15 +194,18 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
         Tool("xdotool", {"key", "--window", window, "ctrl+Home", "Down", "Up"});
         Tool("xdotool", {"key", "--window", window, "shift+Down", "shift+Down"});
         Tool("xdotool", {"key", "--window", window, "ctrl+c"});
-        WaitFor([&] {
-            clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
-            return clip.count("\r\n") == 3;
-        }, 4000);
+        WaitFor(
+            [&] {
+                clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
+                return clip.count("\r\n") == 3;
+            },
+            4000);
     }
     ASSERT_EQ(clip.count("\r\n"), 3) << clip.toStdString();
     const QStringList lines = clip.split("\r\n");
-    EXPECT_EQ(lines[0], "1\t14:05:09 (may  5, 2019)\t2352\t0.980\t2.0\t23.5\tM-4\t55°09'30.5\" N 61°24'00.0\" W\t"
-                        "SMA 11\t40\t3");
+    EXPECT_EQ(lines[0],
+              "1\t14:05:09 (may  5, 2019)\t2352\t0.980\t2.0\t23.5\tM-4\t55°09'30.5\" N 61°24'00.0\" W\t"
+              "SMA 11\t40\t3");
     EXPECT_EQ(lines[1], "2\t10:20:170 (mar  1, 2020)- deleted\t1000.00\t\t\t-3.3\t\t- -\tЩебень\t0\t1");
     EXPECT_EQ(lines[2], "65535\t 9:00:00 (dec 31, 2024)\t0.1234 (U)\t\t\t.5\t\t- -\t\t0\t1");
     EXPECT_EQ(lines[3], "");
@@ -192,6 +235,39 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     EXPECT_TRUE(ini.contains("ColWidth10="));
     EXPECT_TRUE(ini.contains("Maximized=0"));
     EXPECT_TRUE(QFile::exists(dir.File("Language/English.ini")));
+}
+
+TEST_F(EndToEnd, TitleBarCloseAtAnyMomentOfStartUpEndsTheProgram) {
+    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
+    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
+    QProcessEnvironment env = Env();
+    if (env.contains("TSAN_OPTIONS"))
+        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
+    // No gauge: the system's libusb-0.1 finds none. The moments span the first start (the
+    // language files written), the exchange thread's one-second start pause, the library load
+    // and the idle passes after it.
+    for (const int delayMs : {0, 500, 950, 1000, 1050, 1500, 2500}) {
+        SCOPED_TRACE("close " + std::to_string(delayMs) + " ms after the window appeared");
+        QDir(dir.File("Language")).removeRecursively();
+        dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(dir.File("lum1"), {});
+        ASSERT_TRUE(program.waitForStarted());
+        const QString window = WaitForMainWindow();
+        ASSERT_FALSE(window.isEmpty()) << "the program ended at start, exit code " << program.exitCode();
+        QThread::msleep(static_cast<unsigned long>(delayMs));
+        ASSERT_TRUE(SendWindowManagerClose(window));
+        EXPECT_TRUE(program.waitForFinished(10000)) << "the close was not honoured";
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished();
+            continue;
+        }
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_TRUE(dir.Read("lum1.ini").contains("[FormMain]"));
+    }
 }
 
 } // namespace
