@@ -1,10 +1,22 @@
 #include "report/ExportFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace lum1 {
 
-QString WriteExportFile(const QString& path, const QByteArray& bytes) {
+namespace {
+bool Protected(const QFileInfo& fi) {
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return fi.exists() && (fi.permissions() & anyWrite) == 0;
+}
+} // namespace
+
+QString WriteExportFile(const QString& path, const QByteArray& bytes, const QString& readOnlyReason) {
+    const QFileInfo target(path);
+    if (Protected(target) || Protected(QFileInfo(target.absolutePath())))
+        return readOnlyReason;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

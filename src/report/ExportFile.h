@@ -8,7 +8,10 @@
 
 namespace lum1 {
 
-// Empty on success, else the system's reason.
-QString WriteExportFile(const QString& path, const QByteArray& bytes);
+// Empty on success, else the reason: the system's, or readOnlyReason when the target or its
+// folder has no write bit at all (honoured even for a superuser, as every file the program
+// writes).
+QString WriteExportFile(const QString& path, const QByteArray& bytes,
+                        const QString& readOnlyReason = QStringLiteral("read-only"));
 
 } // namespace lum1

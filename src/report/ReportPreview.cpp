@@ -106,10 +106,15 @@ void TReportPreview::BuildToolbar() {
         b->setPopupMode(QToolButton::InstantPopup);
     toolbar_->addSeparator();
 
-    AddButton(QStringLiteral("ZoomInAction"), QStringLiteral("ZoomIn"), {}, nullptr);
-    connect(toolbar_->actions().back(), &QAction::triggered, view_, [this] { view_->zoomIn(1.25); });
-    AddButton(QStringLiteral("ZoomOutAction"), QStringLiteral("ZoomOut"), {}, nullptr);
-    connect(toolbar_->actions().back(), &QAction::triggered, view_, [this] { view_->zoomOut(1.25); });
+    // The zoom steps show a sign; their names and tooltips say what they do.
+    QAction* zoomIn = AddButton(QStringLiteral("ZoomInAction"), QStringLiteral("ZoomIn"), {}, nullptr);
+    zoomIn->setIconText(QStringLiteral("+"));
+    zoomIn->setShortcut(QKeySequence::ZoomIn);
+    connect(zoomIn, &QAction::triggered, view_, [this] { view_->zoomIn(1.25); });
+    QAction* zoomOut = AddButton(QStringLiteral("ZoomOutAction"), QStringLiteral("ZoomOut"), {}, nullptr);
+    zoomOut->setIconText(QStringLiteral("\u2212"));
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    connect(zoomOut, &QAction::triggered, view_, [this] { view_->zoomOut(1.25); });
     AddButton(QStringLiteral("Zoom100Action"), QStringLiteral("Zoom100"), QStringLiteral("Zoom100Hint"),
               &TReportPreview::ZoomTo100);
     AddButton(QStringLiteral("FitWidthAction"), QStringLiteral("FitWidth"), QStringLiteral("FitWidthHint"),
@@ -162,6 +167,12 @@ void TReportPreview::BuildToolbar() {
 
     AddButton(QStringLiteral("CloseAction"), QStringLiteral("Close"), QStringLiteral("CloseHint"), nullptr);
     connect(toolbar_->actions().back(), &QAction::triggered, this, &QDialog::reject);
+
+    // The toolbar's own button for what does not fit in a narrow window.
+    for (QToolButton* b : toolbar_->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        b->setAccessibleName(t.Get(QStringLiteral("More")));
+        b->setToolTip(t.Get(QStringLiteral("More")));
+    }
 }
 
 void TReportPreview::PaintRequested(QPrinter* printer) {
@@ -309,7 +320,7 @@ void TReportPreview::Export(TExportFormat format) {
         bytes = ExportCsv(prepared);
         break;
     }
-    const QString error = WriteExportFile(*path, bytes);
+    const QString error = WriteExportFile(*path, bytes, t.Get(QStringLiteral("ReadOnly")));
     if (!error.isEmpty()) {
         report_.Dialogs->Message({windowTitle(), t.Get(QStringLiteral("ExportError"), *path, error),
                                   MsgIcon::Error, MsgButtons::Ok, 0});

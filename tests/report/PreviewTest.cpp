@@ -1,0 +1,148 @@
+// The preview window: its pages, buttons and texts, find, print without a printer, and export.
+#include "report/CsvExport.h"
+#include "report/ReportPreview.h"
+
+#include "ReportFixture.h"
+
+#include "QtPrinters.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewWidget>
+#include <QPrinterInfo>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace lum1 {
+namespace {
+
+using test::ReportHarness;
+
+class Preview : public ::testing::Test {
+protected:
+    void Open(int rows, bool english = true) {
+        h.rows = test::NumberedRows(rows);
+        h.Print();
+        h.report.frxReport1.Resources.UseBuiltIn(english);
+        preview = std::make_unique<TReportPreview>(h.report.frxReport1);
+        preview->show();
+        QCoreApplication::processEvents();
+    }
+    void Trigger(const char* action) {
+        auto* a = preview->findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(a, nullptr) << action;
+        a->trigger();
+    }
+    int ShownPage() const { return preview->findChild<QSpinBox*>(QStringLiteral("PageNumberBox"))->value(); }
+
+    ReportHarness h;
+    std::unique_ptr<TReportPreview> preview;
+};
+
+TEST_F(Preview, OpensOnTheFirstPageAtFullSizeAndMovesBetweenPages) {
+    Open(70);
+    EXPECT_EQ(preview->PageCount(), 3);
+    EXPECT_EQ(preview->CurrentPage(), 1);
+    EXPECT_DOUBLE_EQ(preview->View()->zoomFactor(), 1.0);
+    EXPECT_EQ(preview->findChild<QLabel*>(QStringLiteral("PageCountLabel"))->text(), "of 3");
+    const std::pair<const char*, int> steps[] = {{"NextPageAction", 2},  {"LastPageAction", 3},
+                                                 {"NextPageAction", 3},  {"PriorPageAction", 2},
+                                                 {"FirstPageAction", 1}, {"PriorPageAction", 1}};
+    for (const auto& [action, page] : steps) {
+        Trigger(action);
+        EXPECT_EQ(preview->CurrentPage(), page) << action;
+        EXPECT_EQ(ShownPage(), page) << action;
+    }
+}
+
+TEST_F(Preview, EveryControlIsNamedAndExplainedInTheInterfaceLanguage) {
+    for (bool english : {true, false}) {
+        SCOPED_TRACE(english ? "English" : "Russian");
+        Open(3, english);
+        EXPECT_EQ(preview->windowTitle(), english ? "Preview" : "Предварительный просмотр");
+        const auto buttons = preview->findChild<QToolBar*>()->findChildren<QToolButton*>();
+        int named = 0;
+        for (const QToolButton* b : buttons) {
+            if (!b->isVisible())
+                continue;
+            EXPECT_FALSE(b->accessibleName().isEmpty()) << b->objectName().toStdString();
+            EXPECT_FALSE(b->toolTip().isEmpty()) << b->objectName().toStdString();
+            ++named;
+        }
+        EXPECT_GE(named, 14);
+        EXPECT_EQ(preview->findChild<QToolButton*>(QStringLiteral("PrintActionButton"))->accessibleName(),
+                  english ? "Print" : "Печать");
+        EXPECT_EQ(preview->findChild<QSpinBox*>(QStringLiteral("PageNumberBox"))->accessibleName(),
+                  english ? "Page number" : "Номер страницы");
+    }
+}
+
+TEST_F(Preview, FindShowsThePageOfTheTextAndSaysWhenThereIsNone) {
+    Open(70);
+    EXPECT_TRUE(preview->FindNext(QStringLiteral("55.7")));
+    EXPECT_EQ(preview->CurrentPage(), 2);
+    EXPECT_TRUE(preview->FindNext(QStringLiteral("70.10")));
+    EXPECT_EQ(preview->CurrentPage(), 3);
+    // The search goes on after the last find and round to the start.
+    EXPECT_TRUE(preview->FindNext(QStringLiteral("1.10")));
+    EXPECT_EQ(preview->CurrentPage(), 1);
+
+    auto* edit = preview->findChild<QLineEdit*>(QStringLiteral("FindTextEdit"));
+    edit->setText(QStringLiteral("no such text"));
+    Trigger("FindNextAction");
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Text \"no such text\" was not found.");
+}
+
+TEST_F(Preview, PrintWithoutAPrinterSaysSoInTheUsersLanguage) {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed here";
+    Open(3, false);
+    bool dialogShown = false;
+    preview->execPrintDialog = [&](QPrinter&) { return dialogShown = true; };
+    Trigger("PrintAction");
+    EXPECT_FALSE(dialogShown);
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text,
+              "Не установлен ни один принтер. Отчет можно экспортировать в файл PDF.");
+}
+
+TEST_F(Preview, ExportWritesTheChosenFileAndRemembersItsFolder) {
+    Open(5);
+    const test::TempDir dir;
+    h.dialogs.fileAnswers.push_back(dir.File("report.csv"));
+    preview->Export(TExportFormat::Csv);
+    EXPECT_EQ(dir.Read("report.csv"), ExportCsv(h.Prepared()));
+    EXPECT_TRUE(h.dialogs.messages.empty());
+
+    h.dialogs.fileAnswers.push_back(std::nullopt);
+    preview->Export(TExportFormat::Html);
+    ASSERT_EQ(h.dialogs.fileRequests.size(), 2u);
+    EXPECT_EQ(h.dialogs.fileRequests[1].directory, dir.Path());
+    EXPECT_EQ(h.dialogs.fileRequests[1].defaultSuffix, "html");
+}
+
+TEST_F(Preview, ExportThatCannotBeWrittenNamesTheFileAndLeavesNothing) {
+    Open(5);
+    const test::TempDir dir;
+    test::SetReadOnly(dir.Path(), true);
+    h.dialogs.fileAnswers.push_back(dir.File("report.pdf"));
+    preview->Export(TExportFormat::Pdf);
+    test::SetReadOnly(dir.Path(), false);
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(h.dialogs.messages[0].text.startsWith("Cannot write the file\n" + dir.File("report.pdf")))
+        << h.dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(h.dialogs.messages[0].icon, MsgIcon::Error);
+    EXPECT_FALSE(QFile::exists(dir.File("report.pdf")));
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(h.report.frxReport1.ExportFolder.isEmpty());
+}
+
+} // namespace
+} // namespace lum1
