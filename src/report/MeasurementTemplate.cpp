@@ -61,6 +61,9 @@ void BuildMeasurementTemplate(TfrxReport& report) {
             QStringLiteral("[Заголовок]"));
 
     TfrxBand& header = page.AddBand(TBandKind::PageHeader, QStringLiteral("PageHeader1"), 37.795);
+    // A heading that needs a third line in a narrow column makes the heading row taller
+    // instead of being cut off at its frame.
+    header.Stretched = true;
     TfrxBand& data = page.AddBand(TBandKind::MasterData, QStringLiteral("MasterData1"), 18.898);
     data.Stretched = true;
     for (int c = 0; c < ReportColumns; ++c) {
