@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -268,6 +269,60 @@ TEST_F(EndToEnd, TitleBarCloseAtAnyMomentOfStartUpEndsTheProgram) {
         EXPECT_EQ(program.exitCode(), 0);
         EXPECT_TRUE(dir.Read("lum1.ini").contains("[FormMain]"));
     }
+}
+
+// The gauge's screen from the toolbar: the picture is saved as Screenshot.bmp beside the program
+// and put on the X clipboard as an image.
+TEST_F(EndToEnd, ReadTheGaugeScreenFromTheToolbar) {
+    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
+    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
+    dir.Write("lum1.ini",
+              "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=0\r\nTop=0\r\nWidth=700\r\nHeight=400\r\n");
+    QProcessEnvironment env = Env();
+    env.insert("LD_LIBRARY_PATH", LUM1_SIM_FOLDER); // the simulator's default version-2 gauge
+    if (env.contains("TSAN_OPTIONS"))
+        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(dir.File("lum1"), {});
+    ASSERT_TRUE(program.waitForStarted());
+    const QString window = WaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the program ended at start, exit code " << program.exitCode();
+
+    // The toolbar's second button of its second group (left 59 + 33, 6 below the menu bar).
+    QImage saved;
+    for (int attempt = 0; attempt < 3 && saved.isNull(); ++attempt) {
+        Tool("xdotool", {"mousemove", "--window", window, "103", "36", "click", "1"});
+        WaitFor([&] { return saved.load(dir.File("Screenshot.bmp"), "BMP"); }, 30000);
+    }
+    ASSERT_FALSE(saved.isNull()) << "no Screenshot.bmp";
+    EXPECT_EQ(saved.size(), QSize(808, 488));
+    // Frame, grey band, and the simulated display's title bar and soft-key row.
+    EXPECT_EQ(saved.pixel(0, 0) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(saved.pixel(2, 2) & 0xFFFFFF, 0x7F7F7Fu);
+    EXPECT_EQ(saved.pixel(4, 4) & 0xFFFFFF, 0x28468Cu);    // (40, 70, 140)
+    EXPECT_EQ(saved.pixel(29, 444) & 0xFFFFFF, 0x4664AAu); // (70, 100, 170)
+    EXPECT_EQ(saved.pixel(805, 485) & 0xFFFFFF, 0x7F7F7Fu);
+
+    QByteArray png;
+    WaitFor(
+        [&] {
+            QProcess xclip;
+            xclip.setProcessEnvironment(Env());
+            xclip.start("xclip", {"-selection", "clipboard", "-t", "image/png", "-o"});
+            xclip.waitForFinished(10000);
+            png = xclip.readAllStandardOutput();
+            return !png.isEmpty();
+        },
+        10000);
+    QImage clip;
+    ASSERT_TRUE(clip.loadFromData(png, "PNG")) << "no image on the clipboard";
+    EXPECT_EQ(clip.size(), QSize(808, 488));
+    EXPECT_EQ(clip.pixel(4, 4) & 0xFFFFFF, 0x28468Cu);
+
+    ASSERT_TRUE(SendWindowManagerClose(window));
+    EXPECT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 0);
 }
 
 } // namespace
