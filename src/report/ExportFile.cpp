@@ -13,22 +13,25 @@ bool Protected(const QFileInfo& fi) {
 }
 } // namespace
 
-QString WriteExportFile(const QString& path, const QByteArray& bytes, const QString& readOnlyReason) {
+QString WriteExportFile(const QString& path, const QByteArray& bytes, const TExportReasons& reasons) {
     const QFileInfo target(path);
     if (Protected(target) || Protected(QFileInfo(target.absolutePath())))
-        return readOnlyReason;
+        return reasons.ReadOnly;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    // commit() flushes and closes: a buffered write cut short by a full disk fails there, and
+    // Qt then reports no reason of its own.
+    QString reason;
     if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        reason = file.errorString();
         file.cancelWriting();
-        return reason;
+    } else if (!file.commit()) {
+        reason = file.errorString();
+    } else {
+        return {};
     }
-    // commit() flushes and closes: a buffered write cut short by a full disk fails here.
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return reason.isEmpty() || reason == QLatin1String("Unknown error") ? reasons.WriteFailed : reason;
 }
 
 } // namespace lum1

@@ -8,10 +8,15 @@
 
 namespace lum1 {
 
-// Empty on success, else the reason: the system's, or readOnlyReason when the target or its
-// folder has no write bit at all (honoured even for a superuser, as every file the program
-// writes).
-QString WriteExportFile(const QString& path, const QByteArray& bytes,
-                        const QString& readOnlyReason = QStringLiteral("read-only"));
+struct TExportReasons {
+    // The target or its folder has no write bit at all (honoured even for a superuser, as for
+    // every file the program writes).
+    QString ReadOnly = QStringLiteral("read-only");
+    // The bytes could not all be written and the system gives no reason (a full disk).
+    QString WriteFailed = QStringLiteral("write failed");
+};
+
+// Empty on success, else the reason.
+QString WriteExportFile(const QString& path, const QByteArray& bytes, const TExportReasons& reasons = {});
 
 } // namespace lum1

@@ -25,6 +25,8 @@ QString RunHtml(const TTextRun& run) {
     return t;
 }
 
+// The box is a flex container that centres one inner block holding the lines, so that styled
+// runs stay inline within their line.
 void AppendBox(QString& out, const TPreparedBox& box) {
     // Boxes one unit wider and taller than their place, so that the borders of neighbours lie
     // on one line instead of side by side.
@@ -33,7 +35,7 @@ void AppendBox(QString& out, const TPreparedBox& box) {
     const long width = std::lround(box.Rect.right()) - left + (box.Frame ? 1 : 0);
     const long height = std::lround(box.Rect.bottom()) - top + (box.Frame ? 1 : 0);
     out += QStringLiteral("<div class=\"b%1\" style=\"left:%2px;top:%3px;width:%4px;height:%5px;"
-                          "font:%6 %7px '%8';%9\">")
+                          "font:%6 %7px '%8';%9\"><div>")
                .arg(box.Frame ? QStringLiteral(" f") : QString())
                .arg(left)
                .arg(top)
@@ -51,7 +53,7 @@ void AppendBox(QString& out, const TPreparedBox& box) {
         for (const TTextRun& run : box.Lines[i].Runs)
             out += RunHtml(run);
     }
-    out += QStringLiteral("</div>\n");
+    out += QStringLiteral("</div></div>\n");
 }
 
 } // namespace

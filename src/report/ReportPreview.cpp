@@ -320,7 +320,8 @@ void TReportPreview::Export(TExportFormat format) {
         bytes = ExportCsv(prepared);
         break;
     }
-    const QString error = WriteExportFile(*path, bytes, t.Get(QStringLiteral("ReadOnly")));
+    const QString error = WriteExportFile(
+        *path, bytes, {t.Get(QStringLiteral("ReadOnly")), t.Get(QStringLiteral("WriteFailed"))});
     if (!error.isEmpty()) {
         report_.Dialogs->Message({windowTitle(), t.Get(QStringLiteral("ExportError"), *path, error),
                                   MsgIcon::Error, MsgButtons::Ok, 0});

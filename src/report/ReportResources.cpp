@@ -52,6 +52,8 @@ const TResourceRow kTexts[] = {
     {u"ExportTitle", u"Экспорт отчета", u"Export the report"},
     {u"ExportError", u"Не удается записать файл\n%1\n\n%2", u"Cannot write the file\n%1\n\n%2"},
     {u"ReadOnly", u"Файл или папка только для чтения.", u"The file or its folder is read-only."},
+    {u"WriteFailed", u"Не удалось записать файл целиком. Возможно, нет места на диске.",
+     u"The file could not be written in full. Perhaps there is no space left on the disk."},
     {u"NoPrinter", u"Не установлен ни один принтер. Отчет можно экспортировать в файл PDF.",
      u"No printer is installed. The report can be exported to a PDF file."},
     {u"PrintError", u"Не удается напечатать на принтере %1.", u"Cannot print on the printer %1."},
