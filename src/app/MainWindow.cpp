@@ -82,16 +82,15 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     layout->addWidget(BuildToolbar());
     StringGrid1 = new ResultsGrid(central);
     StringGrid1->setModel(table_.get());
-    StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(StringGrid1, 1);
     StatusBar1 = new StatusStrip(central);
     layout->addWidget(StatusBar1);
     setCentralWidget(central);
 
     connect(StatusBar1->sbStatus, &QPushButton::clicked, this, [this] { sbStatusClick(); });
-    connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    connect(StringGrid1, &ResultsGrid::contextMenuAt, this, [this](const QPoint& globalPos) {
         PopupMenu1Popup();
-        PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(pos));
+        PopupMenu1->popup(globalPos);
     });
     connect(StringGrid1, &ResultsGrid::mouseReleased, this, [this] { StringGrid1MouseUp(); });
     connect(StringGrid1, &ResultsGrid::keyReleased, this, [this] { PopupMenu1Popup(); });
@@ -478,9 +477,10 @@ void TForm1::FormResize() {
 
 void TForm1::StringGrid1MouseUp() {
     const std::vector<int> order = StringGrid1->VisualColumnOrder();
+    const std::vector<int> widths = StringGrid1->ColumnWidths();
     ColWidths current{};
     for (int v = 0; v < GridColumns && v < static_cast<int>(order.size()); ++v)
-        current[v] = StringGrid1->columnWidth(order[v]);
+        current[v] = widths[static_cast<size_t>(order[v])];
     StoredColWidth = StoredWidthsFromGrid(StoredColWidth, current);
     PopupMenu1Popup();
 }
@@ -579,8 +579,8 @@ void TForm1::SyncProgressHide() {
 }
 
 void TForm1::SyncLink(TLinkColour colour) {
-    static const QColor colours[] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x00, 0xc0, 0x00),
-                                     QColor(0xe0, 0x00, 0x00)};
+    static const QColor colours[] = {Qt::white, QColor(0x80, 0x80, 0x80), QColor(0x00, 0xff, 0x00),
+                                     QColor(0xff, 0x00, 0x00)};
     StatusBar1->ShapeLink->SetBrushColor(colours[static_cast<int>(colour)]);
     StatusBar1->ShapeLink->repaint();
 }

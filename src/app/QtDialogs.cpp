@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include <vector>
 
@@ -49,14 +50,34 @@ QMessageBox::Icon IconOf(MsgIcon i) {
     return QMessageBox::NoIcon;
 }
 
-// "*.*" means every file on Windows; on Linux it would hide the files without a dot.
+} // namespace
+
 QStringList NativeFilters(QStringList filters) {
-    for (QString& f : filters)
-        f.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    static const QRegularExpression patterns(QStringLiteral("\\(([^()]*)\\)$"));
+    for (QString& f : filters) {
+        const QRegularExpressionMatch m = patterns.match(f);
+        if (!m.hasMatch())
+            continue;
+        QStringList matched;
+        for (QString pattern : m.captured(1).split(u' ', Qt::SkipEmptyParts)) {
+            if (pattern == u"*.*") {
+                pattern = QStringLiteral("*");
+            } else {
+                QString anyCase;
+                for (const QChar c : pattern)
+                    anyCase += c.isLetter() && c.toLower() != c.toUpper()
+                                   ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper())
+                                   : QString(c);
+                pattern = anyCase;
+            }
+            matched << pattern;
+        }
+        // The patterns that are matched stand in a group of their own after the text the user
+        // reads, which the dialogs show without them.
+        f += QStringLiteral(" (") + matched.join(u' ') + u')';
+    }
     return filters;
 }
-
-} // namespace
 
 MsgResult QtDialogs::Message(const MessageRequest& request) {
     QMessageBox box(IconOf(request.icon), request.caption, request.text, QMessageBox::NoButton, parent_);
@@ -81,6 +102,7 @@ std::optional<QString> QtDialogs::OpenFileName(const FileDialogRequest& r) {
     QFileDialog d(parent_, r.title, r.directory);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.setFileMode(QFileDialog::ExistingFile);
+    d.setOption(QFileDialog::HideNameFilterDetails);
     d.setNameFilters(NativeFilters(r.filters));
     if (!r.fileName.isEmpty())
         d.selectFile(r.fileName);
@@ -93,6 +115,7 @@ std::optional<QString> QtDialogs::SaveFileName(const FileDialogRequest& r) {
     QFileDialog d(parent_, r.title, r.directory);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
+    d.setOption(QFileDialog::HideNameFilterDetails);
     d.setNameFilters(NativeFilters(r.filters));
     // The program asks its own overwrite question.
     d.setOption(QFileDialog::DontConfirmOverwrite);

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Dialogs.h"
 
+#include <QStringList>
+
 class QWidget;
 
 namespace lum1 {
@@ -18,5 +20,11 @@ public:
 private:
     QWidget* parent_;
 };
+
+// The filters as the file dialogs take them: "*.*" (every file on Windows) becomes "*", which
+// also shows files without a dot, and the letters of every other pattern match in any case
+// ("Default.Lum1" under "*.lum1"; some desktops' dialogs compare patterns with case). Each
+// filter keeps its text, "LUM-1 files (*.lum1)", for the user to read.
+QStringList NativeFilters(QStringList filters);
 
 } // namespace lum1

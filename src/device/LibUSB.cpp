@@ -21,22 +21,49 @@ struct TName {
 
 // The resolution order of the 43 names.
 constexpr std::array<TName, TLibUSB::NameCount> Names{{
-    {"usb_bulk_read", true}, {"usb_bulk_setup_async", false}, {"usb_bulk_write", true},
-    {"usb_cancel_async", false}, {"usb_claim_interface", true}, {"usb_clear_halt", true},
-    {"usb_close", true}, {"usb_control_msg", true}, {"usb_device", true},
-    {"usb_find_busses", true}, {"usb_find_devices", true}, {"usb_free_async", false},
-    {"usb_get_busses", true}, {"usb_get_descriptor", true}, {"usb_get_descriptor_by_endpoint", true},
-    {"usb_get_string", true}, {"usb_get_string_simple", true}, {"usb_get_version", false},
-    {"usb_init", true}, {"usb_install_driver_np", false}, {"usb_install_driver_np_rundll", false},
-    {"usb_install_needs_restart_np", false}, {"usb_install_service_np", false},
-    {"usb_install_service_np_rundll", false}, {"usb_interrupt_read", true},
-    {"usb_interrupt_setup_async", false}, {"usb_interrupt_write", true},
-    {"usb_isochronous_setup_async", false}, {"usb_open", true}, {"usb_reap_async", false},
-    {"usb_reap_async_nocancel", false}, {"usb_release_interface", true}, {"usb_reset", true},
-    {"usb_resetep", true}, {"usb_set_altinterface", true}, {"usb_set_configuration", true},
-    {"usb_set_debug", true}, {"usb_strerror", true}, {"usb_submit_async", false},
-    {"usb_touch_inf_file_np", false}, {"usb_touch_inf_file_np_rundll", false},
-    {"usb_uninstall_service_np", false}, {"usb_uninstall_service_np_rundll", false},
+    {"usb_bulk_read", true},
+    {"usb_bulk_setup_async", false},
+    {"usb_bulk_write", true},
+    {"usb_cancel_async", false},
+    {"usb_claim_interface", true},
+    {"usb_clear_halt", true},
+    {"usb_close", true},
+    {"usb_control_msg", true},
+    {"usb_device", true},
+    {"usb_find_busses", true},
+    {"usb_find_devices", true},
+    {"usb_free_async", false},
+    {"usb_get_busses", true},
+    {"usb_get_descriptor", true},
+    {"usb_get_descriptor_by_endpoint", true},
+    {"usb_get_string", true},
+    {"usb_get_string_simple", true},
+    {"usb_get_version", false},
+    {"usb_init", true},
+    {"usb_install_driver_np", false},
+    {"usb_install_driver_np_rundll", false},
+    {"usb_install_needs_restart_np", false},
+    {"usb_install_service_np", false},
+    {"usb_install_service_np_rundll", false},
+    {"usb_interrupt_read", true},
+    {"usb_interrupt_setup_async", false},
+    {"usb_interrupt_write", true},
+    {"usb_isochronous_setup_async", false},
+    {"usb_open", true},
+    {"usb_reap_async", false},
+    {"usb_reap_async_nocancel", false},
+    {"usb_release_interface", true},
+    {"usb_reset", true},
+    {"usb_resetep", true},
+    {"usb_set_altinterface", true},
+    {"usb_set_configuration", true},
+    {"usb_set_debug", true},
+    {"usb_strerror", true},
+    {"usb_submit_async", false},
+    {"usb_touch_inf_file_np", false},
+    {"usb_touch_inf_file_np_rundll", false},
+    {"usb_uninstall_service_np", false},
+    {"usb_uninstall_service_np_rundll", false},
 }};
 
 constexpr int Index(std::string_view name) {
@@ -93,7 +120,9 @@ TLibUSB::TLibUSB(TExchangeLog* log, std::string libraryName)
     : log_(log), libraryName_(std::move(libraryName)), api_(new Api) {}
 
 TLibUSB::~TLibUSB() {
-    CloseLibrary();
+    // A library closed already had its close logged then: the object's end adds nothing.
+    if (libHandle_)
+        CloseLibrary();
     delete api_;
 }
 
@@ -211,10 +240,12 @@ int TLibUSB::FindDevice() {
                 api_->usb_close(deviceHandle_);
             deviceHandle_ = nullptr;
             const bool english = englishUI_ && englishUI_();
-            statusText = english ? QStringLiteral("The device is not connected to the USB bus or is turned off. Turn on "
-                                                  "the device, connect it to the USB bus and restart the program.")
-                                 : QStringLiteral("Прибор не подключен к шине USB или выключен. Включите прибор, "
-                                                  "подключите его к шине USB и перезапустите программу.");
+            statusText =
+                english
+                    ? QStringLiteral("The device is not connected to the USB bus or is turned off. Turn on "
+                                     "the device, connect it to the USB bus and restart the program.")
+                    : QStringLiteral("Прибор не подключен к шине USB или выключен. Включите прибор, "
+                                     "подключите его к шине USB и перезапустите программу.");
         }
     }
     // Outside the lock: the text is handed to the window thread and waited for.
@@ -227,8 +258,10 @@ int TLibUSB::Transfer(bool write, uint8_t* buffer, int length) {
     std::lock_guard lock(call_);
     int r = NoDeviceResult;
     if (libHandle_ && deviceHandle_)
-        r = write ? api_->usb_bulk_write(deviceHandle_, EndpointOut, reinterpret_cast<const char*>(buffer), length, TimeoutMs)
-                  : api_->usb_bulk_read(deviceHandle_, EndpointIn, reinterpret_cast<char*>(buffer), length, TimeoutMs);
+        r = write ? api_->usb_bulk_write(deviceHandle_, EndpointOut, reinterpret_cast<const char*>(buffer),
+                                         length, TimeoutMs)
+                  : api_->usb_bulk_read(deviceHandle_, EndpointIn, reinterpret_cast<char*>(buffer), length,
+                                        TimeoutMs);
     std::string line = write ? "LibUsb WriteData(), " : "LibUsb ReadData(), ";
     line += std::to_string(length);
     if (r == length) {
@@ -252,10 +285,16 @@ int TLibUSB::WriteData(const uint8_t* bytes, int length) {
     return Transfer(true, const_cast<uint8_t*>(bytes), length);
 }
 
-int TLibUSB::ReadData(uint8_t* buffer, int length) { return Transfer(false, buffer, length); }
+int TLibUSB::ReadData(uint8_t* buffer, int length) {
+    return Transfer(false, buffer, length);
+}
 
 void TLibUSB::CloseDevice() {
     std::lock_guard lock(call_);
+    CloseDeviceLocked();
+}
+
+void TLibUSB::CloseDeviceLocked() {
     if (deviceHandle_) {
         api_->usb_close(deviceHandle_);
         deviceHandle_ = nullptr;
@@ -273,6 +312,8 @@ bool TLibUSB::CloseLibraryIfIdle() {
     std::unique_lock lock(call_, std::try_to_lock);
     if (!lock.owns_lock())
         return false;
+    // The window's take-over of the close: the device, then the library, as the thread would.
+    CloseDeviceLocked();
     CloseLibraryLocked();
     return true;
 }

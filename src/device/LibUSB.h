@@ -44,7 +44,9 @@ public:
     void SetEnglishUI(std::function<bool()> englishUI);
 
     int Initialize();
-    bool IsLoaded() const { return loaded_.load(std::memory_order_acquire); }
+    bool IsLoaded() const {
+        return loaded_.load(std::memory_order_acquire);
+    }
     int FindDevice();
     int WriteData(const uint8_t* bytes, int length);
     int ReadData(uint8_t* buffer, int length);
@@ -70,6 +72,7 @@ public:
 private:
     struct Api;
     void Log(std::string_view line) const;
+    void CloseDeviceLocked();
     void CloseLibraryLocked();
     int Transfer(bool write, uint8_t* buffer, int length);
 

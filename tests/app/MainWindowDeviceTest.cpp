@@ -39,7 +39,7 @@ TEST(MainWindowDevice, CommandsThatReadTheStoreWaitWhileARecordReadFillsIt) {
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
         progressSeen = progressSeen || form.StatusBar1->ProgressBar1->isVisibleTo(&form);
-        greenSeen = greenSeen || form.StatusBar1->ShapeLink->BrushColor() == QColor(0x00, 0xc0, 0x00);
+        greenSeen = greenSeen || form.StatusBar1->ShapeLink->BrushColor() == QColor(0x00, 0xff, 0x00);
         if (!form.Device().Exchange()->StoreFilling())
             return;
         ++triesWhileFilling;

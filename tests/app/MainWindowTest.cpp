@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, StoredColumnWidthsAreUsedAndHandEditedOnesRejected) {
         auto program = NewProgram();
         auto form = Start(*program);
         EXPECT_EQ(form->StoredColWidth[10], 2000);
-        EXPECT_EQ(form->StringGrid1->columnWidth(0), 40);
+        EXPECT_EQ(form->StringGrid1->ColumnWidths()[0], 40);
     }
     TIniFile(dir.File("lum1.ini")).WriteInteger("FormMain", "ColWidth4", -7);
     auto program = NewProgram();

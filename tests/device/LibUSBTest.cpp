@@ -17,19 +17,21 @@ TEST_F(LibUSBTest, LoadsTheLibraryFoundOnTheLibraryPathAndResolvesTheLinuxNames)
     const std::string simDir = qEnvironmentVariable("LUM1_SIM_DIR").toStdString();
     EXPECT_EQ(usb_->LoadedFile(), simDir + "/libusb-0.1.so.4");
     EXPECT_EQ(usb_->Initialize(), 0); // already loaded: banner only
-    EXPECT_THAT(LogLines(), ElementsAre("=============================", "=    Initialize LibUsb      =",
-                                        "=============================", "LoadLibrary(\"libusb-0.1.so.4\");",
-                                        "LibUsb loaded! (" + simDir + "/libusb-0.1.so.4)", "Library initialize...",
-                                        "Library initialized!", "=============================",
-                                        "=    Initialize LibUsb      =", "============================="));
+    EXPECT_THAT(LogLines(),
+                ElementsAre("=============================", "=    Initialize LibUsb      =",
+                            "=============================", "LoadLibrary(\"libusb-0.1.so.4\");",
+                            "LibUsb loaded! (" + simDir + "/libusb-0.1.so.4)", "Library initialize...",
+                            "Library initialized!", "=============================",
+                            "=    Initialize LibUsb      =", "============================="));
 }
 
 TEST_F(LibUSBTest, MissingLibraryOrMissingNamesLeaveItUnloaded) {
     TLibUSB absent(log_.get(), "libusb-absent.so.4");
     EXPECT_EQ(absent.Initialize(), 1);
     EXPECT_FALSE(absent.IsLoaded());
-    EXPECT_THAT(LogLines(), ElementsAre("=============================", "=    Initialize LibUsb      =",
-                                        "=============================", "LoadLibrary(\"libusb-absent.so.4\");"));
+    EXPECT_THAT(LogLines(),
+                ElementsAre("=============================", "=    Initialize LibUsb      =",
+                            "=============================", "LoadLibrary(\"libusb-absent.so.4\");"));
     TLibUSB other(nullptr, "libz.so.1"); // loads, but has none of the names
     EXPECT_EQ(other.Initialize(), 2);
     EXPECT_FALSE(other.IsLoaded());
@@ -37,7 +39,7 @@ TEST_F(LibUSBTest, MissingLibraryOrMissingNamesLeaveItUnloaded) {
 
 TEST(LibUSBErrorText, IsKeyedByTheMeaningOfLinuxErrorNumbers) {
     const std::pair<int, const char*> cases[] = {
-        {-110, "LibUsb: Тайм-аут"},           // ETIMEDOUT on Linux
+        {-110, "LibUsb: Тайм-аут"},             // ETIMEDOUT on Linux
         {-19, "LibUsb: Нет такого устройства"}, // gauge unplugged
         {-32, "LibUsb: Обрыв в канале"},
         {-16, "LibUsb: strerror reports \"Resource device\""},
@@ -75,7 +77,8 @@ TEST_P(FindDeviceTest, TakesTheFirstGaugeInBusAndDeviceOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FindDeviceTest,
     ::testing::Values(
-        FindCase{"WrongProductSkipped", "[gauge]\nvendor=0x03EB\nproduct=0x0132\n[gauge]\nversion=2\n", 0, true, 1},
+        FindCase{"WrongProductSkipped", "[gauge]\nvendor=0x03EB\nproduct=0x0132\n[gauge]\nversion=2\n", 0,
+                 true, 1},
         FindCase{"Version1ClearsV2", "[gauge]\nversion=1\n", 0, false, 0},
         FindCase{"FirstOnTheFirstBus", "[gauge]\nversion=2\nbus=2\n[gauge]\nversion=1\nbus=1\n", 0, false, 1},
         FindCase{"FirstInTheDeviceList", "[gauge]\nversion=2\n[gauge]\nversion=1\n", 0, true, 0},
@@ -87,11 +90,13 @@ TEST_F(LibUSBTest, NoGaugeShowsTheFixedTextOfTheInterfaceLanguage) {
     EXPECT_EQ(usb_->FindDevice(), 1);
     english_ = true;
     EXPECT_EQ(usb_->FindDevice(), 1);
-    EXPECT_THAT(window_.Events(),
-                ElementsAre("error:Прибор не подключен к шине USB или выключен. Включите прибор, подключите его к шине "
-                            "USB и перезапустите программу.",
-                            "error:The device is not connected to the USB bus or is turned off. Turn on the device, "
-                            "connect it to the USB bus and restart the program."));
+    EXPECT_THAT(
+        window_.Events(),
+        ElementsAre(
+            "error:Прибор не подключен к шине USB или выключен. Включите прибор, подключите его к шине "
+            "USB и перезапустите программу.",
+            "error:The device is not connected to the USB bus or is turned off. Turn on the device, "
+            "connect it to the USB bus and restart the program."));
     EXPECT_EQ(LogLines().back(), "Device NOT found!");
 }
 
@@ -122,7 +127,8 @@ TEST_F(LibUSBTest, TransfersAreLoggedWithLengthResultAndFirstBytes) {
     usb_->CloseDevice();
     const auto lines = LogLines();
     const std::vector<std::string> tail(lines.end() - 8, lines.end());
-    EXPECT_THAT(tail, ElementsAre("LibUsb WriteData(), 2 byte(s), OK (01 FE)", "LibUsb ReadData(), 4 byte(s), OK (08 00 00 00)",
+    EXPECT_THAT(tail, ElementsAre("LibUsb WriteData(), 2 byte(s), OK (01 FE)",
+                                  "LibUsb ReadData(), 4 byte(s), OK (08 00 00 00)",
                                   "LibUsb ReadData(), 8 byte(s), OK (41 42 43 44)",
                                   "LibUsb ReadData(), 4 byte(s), ERROR LibUsb: Тайм-аут",
                                   "Device closed! (DeviceHandle=NULL)", "--------------",
@@ -146,10 +152,28 @@ TEST_F(LibUSBTest, ShortAndEmptyReadsAreErrorsReturnedUnchanged) {
     EXPECT_EQ(LogLines().back(), "LibUsb ReadData(), 4 byte(s), ERROR ");
 }
 
+TEST_F(LibUSBTest, EachCloseIsLoggedOnce) {
+    const std::vector<std::string> deviceThenLibrary = {"Device closed! (DeviceHandle=NULL)",
+                                                        "--------------", "LibUsb close...", "LibUsb closed!",
+                                                        "============================="};
+    // The window takes over the close when the thread has not unloaded the library in time.
+    Load("[gauge]\n");
+    ASSERT_EQ(usb_->FindDevice(), 0);
+    const size_t before = LogLines().size();
+    EXPECT_TRUE(usb_->CloseLibraryIfIdle());
+    auto lines = LogLines();
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(before), lines.end()),
+              deviceThenLibrary);
+    // The object's end after a close logs nothing more.
+    usb_.reset();
+    EXPECT_EQ(LogLines().size(), lines.size());
+}
+
 TEST_F(LibUSBTest, CloseLibraryUnloadsAndTransfersAfterwardsNeverCallIn) {
     TLibUSB idle(log_.get(), "libusb-absent.so.4");
     idle.CloseLibrary();
-    EXPECT_THAT(LogLines(), ElementsAre("LibUsb close...", "LibUsb closed!", "============================="));
+    EXPECT_THAT(LogLines(),
+                ElementsAre("LibUsb close...", "LibUsb closed!", "============================="));
     Load("[gauge]\n");
     ASSERT_EQ(usb_->FindDevice(), 0);
     usb_->CloseLibrary();

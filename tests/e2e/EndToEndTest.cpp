@@ -62,7 +62,9 @@ protected:
         for (const char* tool : {"Xvfb", "xdotool", "xclip"})
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 FAIL() << tool << " is missing (scripts/setup-deps installs it)";
-        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        // -noreset: the server stays up between the programs a test starts one after another.
+        xvfb.start("Xvfb",
+                   {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"});
         ASSERT_TRUE(xvfb.waitForStarted());
         // Xvfb writes its display number and a newline once it accepts clients.
         QElapsedTimer t;
