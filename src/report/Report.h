@@ -32,6 +32,9 @@ public:
     TPdfProperties DocumentInfo;
     QString ExportFolder;
     QWidget* PreviewParent = nullptr;
+    // The caption of the preview's message boxes (the program's title); the window's own title
+    // when empty.
+    QString MessageCaption;
 
     TfrxReportPage& AddPage(const QString& name);
     // The memo of a name on any page, or nullptr.

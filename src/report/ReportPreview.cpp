@@ -184,6 +184,10 @@ void TReportPreview::PaintRequested(QPrinter* printer) {
                                         static_cast<int>(prepared.Pages.size()) - 1, highlight_);
 }
 
+QString TReportPreview::Caption() const {
+    return report_.MessageCaption.isEmpty() ? windowTitle() : report_.MessageCaption;
+}
+
 int TReportPreview::CurrentPage() const {
     return view_->currentPage();
 }
@@ -230,7 +234,7 @@ void TReportPreview::Print() {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         if (report_.Dialogs)
             report_.Dialogs->Message(
-                {windowTitle(), t.Get(QStringLiteral("NoPrinter")), MsgIcon::Warning, MsgButtons::Ok, 0});
+                {Caption(), t.Get(QStringLiteral("NoPrinter")), MsgIcon::Warning, MsgButtons::Ok, 0});
         return;
     }
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
@@ -243,8 +247,14 @@ void TReportPreview::Print() {
         dialog.setMinMax(1, static_cast<int>(prepared.Pages.size()));
         return dialog.exec() == QDialog::Accepted;
     }();
-    if (!accepted)
-        return;
+    if (accepted)
+        PrintOn(printer);
+}
+
+bool TReportPreview::PrintOn(QPrinter& printer) {
+    const TPreparedReport& prepared = report_.PreparedPages();
+    if (prepared.Pages.empty())
+        return false;
     const int last = static_cast<int>(prepared.Pages.size()) - 1;
     int from = 0, to = last;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -256,13 +266,13 @@ void TReportPreview::Print() {
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (report_.Dialogs)
-            report_.Dialogs->Message({windowTitle(),
-                                      t.Get(QStringLiteral("PrintError"), printer.printerName()),
-                                      MsgIcon::Error, MsgButtons::Ok, 0});
-        return;
+            report_.Dialogs->Message(
+                {Caption(), report_.Resources.Get(QStringLiteral("PrintError"), printer.printerName()),
+                 MsgIcon::Error, MsgButtons::Ok, 0});
+        return false;
     }
     TReportPainter(prepared).PaintPages(painter, printer, printer.resolution(), from, to);
-    painter.end();
+    return painter.end();
 }
 
 void TReportPreview::PageSetup() {
@@ -323,7 +333,7 @@ void TReportPreview::Export(TExportFormat format) {
     const QString error = WriteExportFile(
         *path, bytes, {t.Get(QStringLiteral("ReadOnly")), t.Get(QStringLiteral("WriteFailed"))});
     if (!error.isEmpty()) {
-        report_.Dialogs->Message({windowTitle(), t.Get(QStringLiteral("ExportError"), *path, error),
+        report_.Dialogs->Message({Caption(), t.Get(QStringLiteral("ExportError"), *path, error),
                                   MsgIcon::Error, MsgButtons::Ok, 0});
         return;
     }
@@ -360,7 +370,7 @@ void TReportPreview::FindClicked() {
     const QString text = findEdit_->text();
     if (text.isEmpty() || FindNext(text) || !report_.Dialogs)
         return;
-    report_.Dialogs->Message({windowTitle(), report_.Resources.Get(QStringLiteral("TextNotFound"), text),
+    report_.Dialogs->Message({Caption(), report_.Resources.Get(QStringLiteral("TextNotFound"), text),
                               MsgIcon::Information, MsgButtons::Ok, 0});
 }
 

@@ -33,6 +33,8 @@ public:
     std::function<bool(QPrinter&)> execPrintDialog;
 
     void Print();
+    // Prints the pages the printer's settings choose (all, a range or the current page).
+    bool PrintOn(QPrinter& printer);
     void PageSetup();
     void Export(TExportFormat format);
     // Finds the next box holding the text (case-insensitive) after the last one found, and shows
@@ -46,6 +48,7 @@ public:
 
 private:
     void BuildToolbar();
+    QString Caption() const;
     QAction* AddButton(const QString& name, const QString& textKey, const QString& hintKey,
                        void (TReportPreview::*slot)());
     void PaintRequested(QPrinter* printer);

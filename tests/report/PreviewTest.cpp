@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -111,6 +112,39 @@ TEST_F(Preview, PrintWithoutAPrinterSaysSoInTheUsersLanguage) {
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_EQ(h.dialogs.messages[0].text,
               "Не установлен ни один принтер. Отчет можно экспортировать в файл PDF.");
+    EXPECT_EQ(h.dialogs.messages[0].caption, "LUM-1.2. Asphalt densitometer");
+}
+
+TEST_F(Preview, PrintsThePagesThePrinterSettingsChoose) {
+    Open(70);
+    const test::TempDir dir;
+    struct Case {
+        QPrinter::PrintRange range;
+        int from, to;
+        const char* present;
+        const char* absent;
+    };
+    preview->GoToPage(3);
+    const Case cases[] = {{QPrinter::PageRange, 2, 2, "40.6", "1.6"},
+                          {QPrinter::PageRange, 3, 9, "70.6", "40.6"},
+                          {QPrinter::CurrentPage, 0, 0, "70.6", "1.6"},
+                          {QPrinter::AllPages, 0, 0, "70.6", "no such text"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.present);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.File("printed.pdf"));
+        printer.setFullPage(true);
+        printer.setPrintRange(c.range);
+        printer.setFromTo(c.from, c.to);
+        ASSERT_TRUE(preview->PrintOn(printer));
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {dir.File("printed.pdf"), QStringLiteral("-")});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.present)));
+        EXPECT_FALSE(text.split(u'\n').contains(QString::fromUtf8(c.absent)));
+    }
 }
 
 TEST_F(Preview, ExportWritesTheChosenFileAndRemembersItsFolder) {
