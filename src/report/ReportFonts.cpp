@@ -18,13 +18,8 @@ QFont MakeFont(const TFontSpec& spec, const TTextRun& style) {
 }
 
 TFontCache::Entry& TFontCache::Get(const TFontSpec& spec, const TTextRun& style) {
-    const Key key{spec.Family,
-                  spec.PixelSize,
-                  spec.Bold || style.Bold,
-                  static_cast<int>(style.Script),
-                  style.Italic,
-                  style.Underline,
-                  false};
+    const Key key{spec.Family,  spec.PixelSize, spec.Bold || style.Bold, static_cast<int>(style.Script),
+                  style.Italic, style.Underline};
     auto it = entries_.find(key);
     if (it == entries_.end()) {
         QFont f = MakeFont(spec, style);

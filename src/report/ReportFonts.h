@@ -29,7 +29,7 @@ public:
     const QFontMetricsF& Metrics(const TFontSpec& spec, const TTextRun& style);
 
 private:
-    using Key = std::tuple<QString, int, bool, int, bool, bool, bool>;
+    using Key = std::tuple<QString, int, bool, int, bool, bool>;
     struct Entry {
         QFont font;
         QFontMetricsF metrics;

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
@@ -34,7 +36,10 @@ TReportPreview::TReportPreview(TfrxReport& report, QWidget* parent)
     setWindowTitle(t.Get(QStringLiteral("PreviewTitle")));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    resize(1100, 750);
+    QSize size(1100, 780);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
 
     previewPrinter_.setFullPage(true);
     previewPrinter_.setPageLayout(TReportPainter(report_.PreparedPages()).PageLayout(true));
@@ -56,7 +61,10 @@ TReportPreview::TReportPreview(TfrxReport& report, QWidget* parent)
     layout->addWidget(view_, 1);
 }
 
-TReportPreview::~TReportPreview() = default;
+// The pages' view draws on previewPrinter_: it goes first, before the printer it points to.
+TReportPreview::~TReportPreview() {
+    delete view_;
+}
 
 QAction* TReportPreview::AddButton(const QString& name, const QString& textKey, const QString& hintKey,
                                    void (TReportPreview::*slot)()) {

@@ -68,15 +68,12 @@ TEST_F(Preview, EveryControlIsNamedAndExplainedInTheInterfaceLanguage) {
         Open(3, english);
         EXPECT_EQ(preview->windowTitle(), english ? "Preview" : "Предварительный просмотр");
         const auto buttons = preview->findChild<QToolBar*>()->findChildren<QToolButton*>();
-        int named = 0;
+        // Those that do not fit the window wait behind the toolbar's overflow button, named too.
+        EXPECT_GE(buttons.size(), 15);
         for (const QToolButton* b : buttons) {
-            if (!b->isVisible())
-                continue;
             EXPECT_FALSE(b->accessibleName().isEmpty()) << b->objectName().toStdString();
             EXPECT_FALSE(b->toolTip().isEmpty()) << b->objectName().toStdString();
-            ++named;
         }
-        EXPECT_GE(named, 14);
         EXPECT_EQ(preview->findChild<QToolButton*>(QStringLiteral("PrintActionButton"))->accessibleName(),
                   english ? "Print" : "Печать");
         EXPECT_EQ(preview->findChild<QSpinBox*>(QStringLiteral("PageNumberBox"))->accessibleName(),
