@@ -113,7 +113,7 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     };
     files_ = std::make_unique<TResultsFiles>(
         dialogs_, [this](const QString& key) { return Msg(key); },
-        [this] { return program_.Language.EnglishUI(); }, program_.ProgramDir, program_.Store, fileCallbacks);
+        [this] { return program_.Language.EnglishUI(); }, program_.ResultsDir, program_.Store, fileCallbacks);
     report_ = std::make_unique<TMeasurementReport>();
 
     FormCreate();
@@ -260,7 +260,7 @@ void TForm1::FormCreate() {
         if (dialogs_.Message(r) != MsgResult::Retry)
             break;
     }
-    program_.LogFilePath = program_.ProgramDir + QStringLiteral("/LogUSB.log");
+    program_.LogFilePath = program_.LogDir + QStringLiteral("/LogUSB.log");
     device_ = std::make_unique<DeviceLink>(program_, hooks_.usbLibraryName); // LogBegin
     LoadSettings();
     FormResize();
@@ -295,7 +295,8 @@ void TForm1::LoadSettings() {
     try {
         // A hand-edited count at the largest integer stays there instead of overflowing.
         const int uses = ini.ReadInteger(kConfig, QStringLiteral("Uses"), 0);
-        ini.WriteInteger(kConfig, QStringLiteral("Uses"), uses < std::numeric_limits<int>::max() ? uses + 1 : uses);
+        ini.WriteInteger(kConfig, QStringLiteral("Uses"),
+                         uses < std::numeric_limits<int>::max() ? uses + 1 : uses);
     } catch (const EIniWriteError& e) {
         ReportWriteError(e);
     }
@@ -322,8 +323,9 @@ void TForm1::SaveSettings() {
         ini.WriteInteger(kFormMain, QStringLiteral("Maximized"), 0);
         ini.WriteInteger(kFormMain, QStringLiteral("Left"), x());
         ini.WriteInteger(kFormMain, QStringLiteral("Top"), y());
-        ini.WriteInteger(kFormMain, QStringLiteral("Width"), width());
-        ini.WriteInteger(kFormMain, QStringLiteral("Height"), height());
+        // The whole window's size, as the stored size is applied.
+        ini.WriteInteger(kFormMain, QStringLiteral("Width"), frameGeometry().width());
+        ini.WriteInteger(kFormMain, QStringLiteral("Height"), frameGeometry().height());
     }
     for (int i = 0; i < GridColumns; ++i)
         ini.WriteInteger(kFormMain, QStringLiteral("ColWidth%1").arg(i), StoredColWidth[i]);
@@ -452,10 +454,28 @@ void TForm1::FillDataTable(int order) {
     });
 }
 
+QMargins TForm1::FrameMargins() const {
+    const QRect whole = frameGeometry(), inside = geometry();
+    return QMargins(inside.left() - whole.left(), inside.top() - whole.top(), whole.right() - inside.right(),
+                    whole.bottom() - inside.bottom());
+}
+
+void TForm1::FitStoredWholeSize() {
+    if (wholeSizeFitted_ || !isVisible() || isMaximized())
+        return;
+    const QMargins frame = FrameMargins();
+    if (frame.isNull())
+        return; // not framed yet; without a window manager, never: the inside is the whole
+    wholeSizeFitted_ = true;
+    resize(ClientSizeForWhole(startBounds_.size(), frame, ScreenSize(), minimumSize()));
+}
+
 void TForm1::FormResize() {
+    // The whole window, frame included, is kept within the screen.
     const QSize screen = ScreenSize();
-    if (width() > screen.width() || height() > screen.height())
-        resize(std::min(width(), screen.width()), std::min(height(), screen.height()));
+    const QSize whole = frameGeometry().size();
+    if (!isMaximized() && (whole.width() > screen.width() || whole.height() > screen.height()))
+        resize(ClientSizeForWhole(whole, FrameMargins(), screen, minimumSize()));
 
     StatusStrip& bar = *StatusBar1;
     bar.panelWidth[1] = 140;
@@ -550,8 +570,12 @@ void TForm1::CreateStatusWindow() {
     frmStatus_ = std::make_unique<TfrmStatus>(this, std::max(h, 60), screen.height());
     frmStatus_->onHelp = [this] { AChmHelpExecute(); };
     frmStatus_->activatedCaption = [this] { return Msg(QStringLiteral("History")); };
-    if (DebugMode)
+    if (DebugMode) {
         SetStatusBarGeneral(QDir::toNativeSeparators(program_.ProgramDir));
+        // An installed program keeps its users' files elsewhere: say where.
+        for (const QString& line : program_.FolderLines)
+            SetStatusBarGeneral(line);
+    }
 }
 
 void TForm1::sbStatusClick() {
@@ -597,11 +621,13 @@ void TForm1::SyncFillTable() {
 
 void TForm1::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
+    FitStoredWholeSize();
     FormResize();
 }
 
 void TForm1::moveEvent(QMoveEvent* e) {
     QMainWindow::moveEvent(e);
+    FitStoredWholeSize(); // the window manager's framing moves the inside
     if (frmStatus_ && isVisible()) {
         const QPoint d = e->pos() - e->oldPos();
         frmStatus_->MainWindowMoved(d.x(), d.y());
@@ -685,6 +711,11 @@ void TForm1::AOpenExecute() {
         files_->AOpenExecute();
 }
 
+void TForm1::OpenFileAtStart(const QString& fileName) {
+    if (auto lock = LockStoreForCommand(); lock.owns_lock())
+        files_->OpenFile(fileName);
+}
+
 void TForm1::ASaveExecute() {
     if (auto lock = LockStoreForCommand(); lock.owns_lock())
         files_->ASaveExecute();
@@ -742,7 +773,7 @@ void TForm1::AScreenshotExecute() {
     if (!screenContext_) {
         screenContext_ = std::make_unique<TScreenContext>();
         TScreenContext& c = *screenContext_;
-        c.ProgramDir = program_.ProgramDir;
+        c.ProgramDir = program_.PicturesDir; // Screenshot.bmp: the program folder of a portable copy
         c.Dialogs = &dialogs_;
         c.Msg = [this](const QString& key) { return Msg(key); };
         c.EnglishUI = [this] { return program_.Language.EnglishUI(); };

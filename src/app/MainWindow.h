@@ -58,6 +58,8 @@ public:
 
     // --- commands ---
     void AOpenExecute();
+    // A results file named on the command line (or by the file manager): loaded as by Open.
+    void OpenFileAtStart(const QString& fileName);
     void ASaveExecute();
     void APrintExecute();
     void AExitExecute();
@@ -146,8 +148,15 @@ private:
     std::unique_ptr<TfrmStatus> frmStatus_;
     std::unique_ptr<TScreenContext> screenContext_;
     std::unique_ptr<QTranslator> qtTranslator_;
+    // The window's frame as the window manager reports it (none before the window is shown,
+    // nor where no window manager draws one).
+    QMargins FrameMargins() const;
+    // Once the frame is known, the inside is sized so that the whole window has the stored size.
+    void FitStoredWholeSize();
+
     bool startMaximized_ = false;
     QRect startBounds_;
+    bool wholeSizeFitted_ = false;
     bool writeErrorShown_ = false;
     bool closing_ = false;
     QString applicationTitle_;

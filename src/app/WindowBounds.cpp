@@ -33,4 +33,10 @@ QRect ReadWindowBounds(const TIniFile& ini, const QString& section, QSize minSiz
     return QRect(left, top, w, h);
 }
 
+QSize ClientSizeForWhole(QSize whole, QMargins frame, QSize screen, QSize minClient) {
+    const int w = std::min(whole.width(), screen.width()) - frame.left() - frame.right();
+    const int h = std::min(whole.height(), screen.height()) - frame.top() - frame.bottom();
+    return QSize(std::max(w, minClient.width()), std::max(h, minClient.height()));
+}
+
 } // namespace lum1

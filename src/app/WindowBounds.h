@@ -1,6 +1,7 @@
 #pragma once
 // Window bounds read from the settings, corrected to the screen.
 
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 
@@ -16,5 +17,10 @@ QRect ReadWindowBounds(const TIniFile& ini, const QString& section, QSize minSiz
 // Left/Top alone, for windows whose size is fixed (same clamps).
 int ClampLeft(int left, int width, int screenWidth);
 int ClampTop(int top, int height, int screenHeight);
+
+// The stored sizes are the whole window's, frame and title bar included. The size to give the
+// window's inside so that the whole window is `whole` (at most the screen) with the frame the
+// window manager reports; at least minClient.
+QSize ClientSizeForWhole(QSize whole, QMargins frame, QSize screen, QSize minClient);
 
 } // namespace lum1

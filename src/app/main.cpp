@@ -10,10 +10,24 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFont>
+#include <QProcessEnvironment>
+#include <QTimer>
 #include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+// The first argument that is not an option: a results file to open at start.
+QString FileArgument(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].startsWith(u'-'))
+            return arguments[i];
+    return {};
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     lum1::Application app(argc, argv);
@@ -30,8 +44,10 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     bool ended = false;
     try {
-        lum1::Program program(QCoreApplication::applicationDirPath(),
-                              lum1::Program::SettingsPathFor(QCoreApplication::applicationFilePath()));
+        const lum1::TFileLocations locations = lum1::TFileLocations::Decide(
+            QCoreApplication::applicationFilePath(), QProcessEnvironment::systemEnvironment());
+        locations.CopyShippedFiles();
+        lum1::Program program(locations);
         lum1::QtDialogs dialogs;
         lum1::TForm1::Hooks hooks;
         hooks.endProcess = [&exitCode, &ended](int code) {
@@ -67,6 +83,11 @@ int main(int argc, char** argv) {
             form.show();
         // A close handled before the event loop runs has ended the program already: the loop's
         // exit request is forgotten by a loop that starts afterwards.
+        // A results file named on the command line opens once the window is up, so that its
+        // messages have the window to stand over.
+        const QString fileArgument = FileArgument(QCoreApplication::arguments());
+        if (!fileArgument.isEmpty())
+            QTimer::singleShot(0, &form, [&form, fileArgument] { form.OpenFileAtStart(fileArgument); });
         if (!ended)
             app.exec();
     } catch (const std::exception& e) {

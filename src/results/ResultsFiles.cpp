@@ -153,40 +153,45 @@ void TResultsFiles::ASaveExecute() {
 }
 
 void TResultsFiles::AOpenExecute() {
-    const QString prefix = lookup_(QStringLiteral("MesReadedFromDisc")) + u' ';
     for (;;) {
         const std::optional<QString> chosen =
             dialogs_.OpenFileName(Request(QStringLiteral("Open"), QString()));
-        if (!chosen)
+        if (!chosen || Load(*chosen) || AskRetryOpen(*chosen) != MsgResult::Retry)
             return;
-        const QString fileName = *chosen;
-
-        QFile file(fileName);
-        // A folder opens for reading on some systems; it is no results file.
-        if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
-            Status(lookup_(QStringLiteral("MesErrOpenFile1")) + Quoted(fileName));
-            const MsgResult answer =
-                dialogs_.Message({lookup_(QStringLiteral("MesErrReadFile")),
-                                  lookup_(QStringLiteral("MesErrOpenFile2")) + Quoted(fileName),
-                                  MsgIcon::Warning, MsgButtons::RetryCancel, 0});
-            if (answer == MsgResult::Retry)
-                continue;
-            return;
-        }
-
-        if (callbacks_.ClearTable)
-            callbacks_.ClearTable();
-        Status(lookup_(QStringLiteral("MesReadFromFile")) + Quoted(fileName));
-        const int count = ReadRecords(file, store_, [&](int n) {
-            if (callbacks_.ShowRunningCount)
-                callbacks_.ShowRunningCount(prefix + QString::number(n));
-        });
-        Status(prefix + QString::number(count));
-        file.close();
-        if (callbacks_.TableLoaded)
-            callbacks_.TableLoaded();
-        return;
     }
+}
+
+void TResultsFiles::OpenFile(const QString& fileName) {
+    while (!Load(fileName) && AskRetryOpen(fileName) == MsgResult::Retry) {
+    }
+}
+
+bool TResultsFiles::Load(const QString& fileName) {
+    QFile file(fileName);
+    // A folder opens for reading on some systems; it is no results file.
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
+        Status(lookup_(QStringLiteral("MesErrOpenFile1")) + Quoted(fileName));
+        return false;
+    }
+    const QString prefix = lookup_(QStringLiteral("MesReadedFromDisc")) + u' ';
+    if (callbacks_.ClearTable)
+        callbacks_.ClearTable();
+    Status(lookup_(QStringLiteral("MesReadFromFile")) + Quoted(fileName));
+    const int count = ReadRecords(file, store_, [&](int n) {
+        if (callbacks_.ShowRunningCount)
+            callbacks_.ShowRunningCount(prefix + QString::number(n));
+    });
+    Status(prefix + QString::number(count));
+    file.close();
+    if (callbacks_.TableLoaded)
+        callbacks_.TableLoaded();
+    return true;
+}
+
+MsgResult TResultsFiles::AskRetryOpen(const QString& fileName) {
+    return dialogs_.Message({lookup_(QStringLiteral("MesErrReadFile")),
+                             lookup_(QStringLiteral("MesErrOpenFile2")) + Quoted(fileName), MsgIcon::Warning,
+                             MsgButtons::RetryCancel, 0});
 }
 
 } // namespace lum1

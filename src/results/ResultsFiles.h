@@ -38,6 +38,9 @@ public:
 
     void ASaveExecute();
     void AOpenExecute();
+    // Opens a file named outside the program (on its command line, by the file manager): what
+    // the open command does once a file is chosen, with Retry trying the same file again.
+    void OpenFile(const QString& fileName);
 
 private:
     enum class WriteResult { Written, CantCreate, CantWrite };
@@ -46,6 +49,10 @@ private:
     FileDialogRequest Request(const QString& titleKey, const QString& fileName) const;
     MsgResult Warn(const QString& key);
     WriteResult Write(const QString& fileName) const;
+    // Replaces the store by the file's records and fills the table; false (and the status
+    // message) when the file cannot be opened.
+    bool Load(const QString& fileName);
+    MsgResult AskRetryOpen(const QString& fileName);
     void Status(const QString& text) const;
 
     IDialogs& dialogs_;

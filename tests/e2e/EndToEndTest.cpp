@@ -327,5 +327,69 @@ TEST_F(EndToEnd, ReadTheGaugeScreenFromTheToolbar) {
     EXPECT_EQ(program.exitCode(), 0);
 }
 
+TEST_F(EndToEnd, AResultsFileNamedOnTheCommandLineOpensAtStart) {
+    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
+    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+    dir.Write("archive.lum1", Archive());
+    QProcessEnvironment env = Env();
+    if (env.contains("TSAN_OPTIONS"))
+        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+
+    // A file that is not there: the open command's message, then an empty table.
+    program.start(dir.File("lum1"), {dir.File("gone.lum1")});
+    ASSERT_TRUE(program.waitForStarted());
+    QString box;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            box = Tool("xdotool", {"search", "--onlyvisible", "--name", "Error reading file"})
+                      .section('\n', 0, 0)
+                      .trimmed();
+            return !box.isEmpty() || program.waitForFinished(1);
+        },
+        60000))
+        << "no message for a missing file";
+    Tool("xdotool", {"key", "--window", box, "Escape"});
+    const QString window = WaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return Tool("xdotool", {"search", "--onlyvisible", "--name", "Error reading file"}).isEmpty();
+        },
+        10000));
+    for (int attempt = 0; attempt < 5 && program.state() != QProcess::NotRunning; ++attempt) {
+        SendWindowManagerClose(window);
+        program.waitForFinished(6000);
+    }
+    ASSERT_EQ(program.exitCode(), 0);
+
+    // The archive: its records in the table, as Open would show them.
+    program.start(dir.File("lum1"), {dir.File("archive.lum1")});
+    ASSERT_TRUE(program.waitForStarted());
+    const QString filled = WaitForMainWindow();
+    ASSERT_FALSE(filled.isEmpty());
+    Tool("xdotool", {"windowfocus", "--sync", filled});
+    QString clip;
+    for (int attempt = 0; attempt < 5 && clip.count("\r\n") != 3; ++attempt) {
+        Tool("xdotool", {"key", "--window", filled, "ctrl+a", "ctrl+c"});
+        WaitFor(
+            [&] {
+                clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
+                return clip.count("\r\n") == 3;
+            },
+            4000);
+    }
+    ASSERT_EQ(clip.count("\r\n"), 3) << clip.toStdString();
+    EXPECT_TRUE(clip.startsWith("1\t14:05:09 (may  5, 2019)\t2352\t"));
+    EXPECT_TRUE(clip.contains("\r\n65535\t"));
+    for (int attempt = 0; attempt < 5 && program.state() != QProcess::NotRunning; ++attempt) {
+        SendWindowManagerClose(filled);
+        program.waitForFinished(6000);
+    }
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
 } // namespace
 } // namespace lum1

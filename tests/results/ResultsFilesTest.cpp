@@ -296,6 +296,34 @@ TEST_F(ResultsFilesTest, AFileThatCannotBeOpenedLeavesEverythingAsItWas) {
     }
 }
 
+TEST_F(ResultsFilesTest, AFileNamedFromOutsideLoadsAsOpenDoesWithoutTheDialog) {
+    dir.Write("four.lum1", FileOf(4));
+    QDir(dir.Path()).mkdir("folder.lum1");
+    struct Case {
+        const char* name;
+        int records; // -1: not opened
+    };
+    for (const Case& c : {Case{"four.lum1", 4}, Case{"gone.lum1", -1}, Case{"folder.lum1", -1}}) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        tableCalls.clear();
+        store->RecordCount = 0;
+        dialogs.messageAnswers = {MsgResult::Retry, MsgResult::Cancel}; // Retry tries the same file
+        files.OpenFile(dir.File(c.name));
+        EXPECT_TRUE(dialogs.fileRequests.empty());
+        if (c.records < 0) {
+            ASSERT_EQ(dialogs.messages.size(), 2u);
+            EXPECT_EQ(dialogs.messages[1].text, "Can not open file \"" + dir.File(c.name) + "\"");
+            EXPECT_TRUE(tableCalls.isEmpty());
+            EXPECT_EQ(store->RecordCount.load(), 0);
+        } else {
+            EXPECT_TRUE(dialogs.messages.empty());
+            EXPECT_EQ(tableCalls, QStringList({"clear", "loaded"}));
+            EXPECT_EQ(store->RecordCount.load(), c.records);
+        }
+    }
+}
+
 // A device that fails part-way, as a file on a vanished disk does: the whole records read
 // before the failure stay.
 class FailingDevice : public QIODevice {
