@@ -381,6 +381,9 @@ void TForm1::SelectLanguage(bool english) {
         SetStatusBarGeneral(Msg(QStringLiteral("MesLangSelect")));
     MenuFill();
     TitleFill();
+    // The report preview's texts: its files are written here when missing, as the language
+    // files are; each report reads them again.
+    report_->frxReport1.Resources.Select(program_.Language.LanguageFolder(), english);
     // Qt's own dialog buttons and file dialogs follow the language.
     if (qtTranslator_) {
         QCoreApplication::removeTranslator(qtTranslator_.get());

@@ -11,6 +11,7 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
@@ -61,6 +62,10 @@ protected:
 
 TEST_F(PrintCommand, IsOfferedAndDoesNothingWithoutRecords) {
     EXPECT_TRUE(form->APrint->isEnabled());
+    // The language choice at start wrote the preview's text files beside the language files.
+    EXPECT_TRUE(QFile::exists(dir.File("Language/Russian.frc")));
+    EXPECT_TRUE(QFile::exists(dir.File("Language/English.frc")));
+    EXPECT_EQ(form->Report().frxReport1.Resources.Get(QStringLiteral("Print")), "Печать");
     form->APrintExecute();
     EXPECT_EQ(shown, 0);
     EXPECT_TRUE(dialogs.messages.empty());
