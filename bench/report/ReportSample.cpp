@@ -1,11 +1,15 @@
-// Writes the measurement report of sample rows as a PDF file, or a picture of its preview
-// window: the documentation's pictures of the report are made from these.
-//   report_pictures <ru|en> <records> <file.pdf|file.png>
+// Writes the measurement report of sample rows in the format its file name ends in (.pdf, .html,
+// .csv, .txt), or a picture of its preview window (.png): the documentation's pictures of the
+// report are made from these.
+//   report_sample <ru|en> <records> <file>
 #include "SampleRows.h"
 
+#include "report/CsvExport.h"
 #include "report/ExportFile.h"
+#include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/ReportPreview.h"
+#include "report/TextExport.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -19,7 +23,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: report_pictures <ru|en> <records> <file.pdf|file.png>\n");
+        std::fprintf(stderr, "usage: report_sample <ru|en> <records> <file.pdf|.html|.csv|.txt|.png>\n");
         return 2;
     }
     const bool english = QByteArray(argv[1]) == "en";
@@ -42,8 +46,13 @@ int main(int argc, char** argv) {
         app.exec();
         return preview.grab().save(out) ? 0 : 1;
     }
-    const QString error =
-        WriteExportFile(out, ExportPdf(report.frxReport1.PreparedPages(), report.frxReport1.DocumentInfo));
+    const TPreparedReport& prepared = report.frxReport1.PreparedPages();
+    const QByteArray bytes =
+        out.endsWith(QStringLiteral(".html"))  ? ExportHtml(prepared, report.frxReport1.DocumentInfo.Title)
+        : out.endsWith(QStringLiteral(".csv")) ? ExportCsv(prepared)
+        : out.endsWith(QStringLiteral(".txt")) ? ExportText(prepared)
+                                               : ExportPdf(prepared, report.frxReport1.DocumentInfo);
+    const QString error = WriteExportFile(out, bytes);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
