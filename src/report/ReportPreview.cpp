@@ -285,10 +285,14 @@ bool TReportPreview::PrintOn(QPrinter& printer) {
 
 void TReportPreview::PageSetup() {
     QPageSetupDialog dialog(&previewPrinter_, this);
-    if (dialog.exec() != QDialog::Accepted || report_.Pages.empty())
+    if (dialog.exec() == QDialog::Accepted)
+        ApplyPageLayout(previewPrinter_.pageLayout());
+}
+
+void TReportPreview::ApplyPageLayout(const QPageLayout& layout) {
+    if (report_.Pages.empty())
         return;
     // The new paper goes into the template and the report is laid out on it again.
-    const QPageLayout layout = previewPrinter_.pageLayout();
     TfrxReportPage& page = *report_.Pages.front();
     const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
     page.PaperWidthMm = paper.width();

@@ -36,6 +36,8 @@ public:
     // Prints the pages the printer's settings choose (all, a range or the current page).
     bool PrintOn(QPrinter& printer);
     void PageSetup();
+    // The paper, orientation and margins the page setup chose: the report is laid out anew.
+    void ApplyPageLayout(const QPageLayout& layout);
     void Export(TExportFormat format);
     // Finds the next box holding the text (case-insensitive) after the last one found, and shows
     // its page. False when no box holds it.

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -142,6 +143,32 @@ TEST_F(Preview, PrintsThePagesThePrinterSettingsChoose) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.present)));
         EXPECT_FALSE(text.split(u'\n').contains(QString::fromUtf8(c.absent)));
     }
+}
+
+TEST(PreviewPageSetup, ANewPaperLaysTheReportOutAgainWithTheSameRows) {
+    ReportHarness h;
+    h.rows = test::NumberedRows(70);
+    // The preview runs inside the print command, while the report can still ask for its rows.
+    h.report.ShowReport = [&h](TfrxReport& report) {
+        TReportPreview preview(report);
+        preview.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(preview.PageCount(), 3);
+        preview.ApplyPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        QCoreApplication::processEvents();
+        const TPreparedReport& r = h.Prepared();
+        EXPECT_FALSE(r.Landscape);
+        EXPECT_EQ(preview.PageCount(), static_cast<int>(r.Pages.size()));
+        EXPECT_EQ(r.Pages.size(), 2u); // 277 mm of paper height holds more rows than 190 mm
+        QStringList numbers;
+        for (int i = 1; i <= 70; ++i)
+            numbers << QString::number(i);
+        EXPECT_EQ(test::PrintedNumbers(r), numbers);
+        const TPreparedBox* footer = test::BoxesOf(r.Pages[0], QStringLiteral("Memo1"))[0];
+        EXPECT_NEAR(footer->Rect.bottom(), (297 - 10) * UnitsPerMm - 22.677 + 3.780 + 18.898, 1e-6);
+    };
+    h.Print();
 }
 
 TEST_F(Preview, ExportWritesTheChosenFileAndRemembersItsFolder) {
