@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Checks the Debian package without installing it:
+#   package-check.sh PACKAGE.deb SIMULATOR_FOLDER
+# lintian; the desktop entry, AppStream data and file type through their validators; then the
+# unpacked program, read-only as an installed one is, started twice under Xvfb by a user whose
+# home is a fresh temporary folder, with the simulated gauge (SIMULATOR_FOLDER holds
+# libusb-0.1.so.4): a first start, then a read with Ctrl+R. Its files must land in that home's
+# XDG folders and the unpacked tree must stay exactly as it was.
+set -euo pipefail
+export LC_ALL=C.UTF-8
+
+deb=$(realpath "$1")
+sim=$(realpath "$2")
+[[ -f $deb && -f $sim/libusb-0.1.so.4 ]] || { echo "usage: $0 PACKAGE.deb SIMULATOR_FOLDER" >&2; exit 2; }
+for tool in lintian desktop-file-validate appstreamcli update-mime-database Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/setup-deps installs it)" >&2; exit 1; }
+done
+
+tmp=$(mktemp -d)
+xvfb_pid= program_pid=
+cleanup() {
+  [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  chmod -R u+w "$tmp" 2>/dev/null
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() {
+  echo "package check: $*" >&2
+  if [[ -s $tmp/program.out ]]; then
+    echo "--- the program's output:" >&2
+    cat "$tmp/program.out" >&2
+  fi
+  exit 1
+}
+step() { echo "== $*"; }
+
+step "lintian"
+lintian_args=(--fail-on error,warning --info)
+[[ $(id -u) -eq 0 ]] && lintian_args+=(--allow-root)
+lintian "${lintian_args[@]}" "$deb" || fail "lintian found errors or warnings"
+
+step "unpack"
+root=$tmp/root
+dpkg-deb -x "$deb" "$root"
+
+step "desktop entry, AppStream data, file type"
+desktop=("$root"/usr/share/applications/*.desktop)
+metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
+desktop-file-validate "${desktop[@]}" || fail "desktop-file-validate"
+appstreamcli validate --no-net --strict "${metainfo[@]}" || fail "appstreamcli validate"
+# The tree as a whole: the metainfo's desktop entry and icon are found where it says.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+mkdir -p "$tmp/mime/packages"
+cp "$root"/usr/share/mime/packages/*.xml "$tmp/mime/packages/"
+out=$(update-mime-database "$tmp/mime" 2>&1) || fail "update-mime-database: $out"
+grep -qx '50:application/x-lum1-results:\*\.lum1' "$tmp/mime/globs2" ||
+  fail "no case-insensitive *.lum1 glob in the file type"
+
+# An installed program's folder is read-only for its users. Root writes anywhere: the program
+# then runs as nobody, which is what a user of an installed program is to that folder.
+listing() {
+  (cd "$root" && find . -printf '%p %y %m %s %T@ %l\n' | sort && find . -type f -exec md5sum {} + | sort)
+}
+chmod -R a-w "$root"
+before=$(listing)
+run_as=()
+if [[ $(id -u) -eq 0 ]]; then
+  run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  chmod 755 "$tmp"
+fi
+home=$tmp/home
+mkdir -p "$home" "$tmp/runtime" "$tmp/sim"
+cp "$sim/libusb-0.1.so.4" "$tmp/sim/"
+chmod 700 "$tmp/runtime"
+[[ $(id -u) -eq 0 ]] && chown nobody:nogroup "$home" "$tmp/runtime"
+
+step "Xvfb"
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$tmp/display" 2>"$tmp/xvfb.err" &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.2; done
+[[ -s $tmp/display ]] || { cat "$tmp/xvfb.err" >&2; fail "Xvfb gave no display number"; }
+export DISPLAY=":$(head -n1 "$tmp/display")"
+
+# The program with nothing of this shell's environment but what it needs: no XDG variable, so
+# the defaults under HOME apply, and never a real session bus.
+start_program() {
+  "${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 \
+    XDG_RUNTIME_DIR="$tmp/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$tmp/no-session-bus" \
+    LD_LIBRARY_PATH="$tmp/sim" "$root/usr/bin/lum1" >>"$tmp/program.out" 2>&1 &
+  program_pid=$!
+}
+# Waits up to $2 seconds for a window whose name matches $1; prints its id.
+wait_window() {
+  local id
+  for _ in $(seq $(($2 * 5))); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    kill -0 "$program_pid" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+# File > Exit, the last item of the first menu, repeated until the program ends (a busy
+# machine may not have opened the menu when the keys arrive).
+exit_program() {
+  local window=$1
+  for _ in 1 2 3 4 5; do
+    xdotool mousemove --window "$window" 20 10 click 1 2>/dev/null || true
+    sleep 1
+    xdotool key Up Return 2>/dev/null || true
+    for _ in $(seq 30); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.2; done
+    kill -0 "$program_pid" 2>/dev/null || break
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "File > Exit did not end the program"
+  local status=0
+  wait "$program_pid" || status=$?
+  program_pid=
+  [[ $status -eq 0 ]] || fail "the program ended with exit code $status"
+}
+
+config=$home/.config/lum1
+step "first start: the language is asked, the shipped language files are copied"
+start_program
+dialog=$(wait_window '^Язык \(Language\)$' 60) || fail "no language dialog"
+xdotool mousemove --window "$dialog" 20 72 click 1 # "English"
+window=$(wait_window 'Asphalt densitometer' 60) || fail "no main window"
+exit_program "$window"
+[[ -f $config/lum1.ini ]] || fail "no settings in $config"
+grep -q '^LangId=Eng' "$config/lum1.ini" || fail "the language chosen was not saved"
+for f in Russian.ini English.ini Russian.frc English.frc; do
+  [[ -f $config/Language/$f ]] || fail "no $f in $config/Language"
+done
+
+step "second start: Ctrl+R reads the simulated gauge, the exchange log goes to the state folder"
+printf '[Debug]\r\nLogUSB=1\r\n' >>"$config/lum1.ini"
+start_program
+window=$(wait_window 'Asphalt densitometer' 60) || fail "no main window at the second start"
+log=$home/.local/state/lum1/LogUSB.log
+read_done=0
+for _ in 1 2 3; do
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --window "$window" ctrl+r
+  for _ in $(seq 100); do grep -qs 'Device closed!' "$log" && { read_done=1; break; }; sleep 0.2; done
+  [[ $read_done -eq 1 ]] && break
+done
+[[ $read_done -eq 1 ]] || fail "no read in $log: $(cat "$log" 2>/dev/null)"
+grep -q 'LibUsb ReadData(), 4 byte(s), OK' "$log" || fail "the record count was not read: $(cat "$log")"
+sleep 1 # the table fill follows the close by a hand-over
+exit_program "$window"
+grep -q '^Uses=2' "$config/lum1.ini" || fail "the second close did not save the settings: $(cat "$config/lum1.ini")"
+grep -q '^\[FormMain\]' "$config/lum1.ini" || fail "no window settings saved"
+
+step "the unpacked program folder is untouched"
+after=$(listing)
+if [[ $before != "$after" ]]; then
+  diff <(echo "$before") <(echo "$after") >&2 || true
+  fail "the program changed its installed files"
+fi
+echo "package check passed: $(basename "$deb"), $(stat -c %s "$deb") bytes"
