@@ -20,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
@@ -323,6 +324,11 @@ void TReportPreview::Export(TExportFormat format) {
     request.filters = {t.Get(QString::fromLatin1(filterKeys[index]))};
     request.directory = report_.ExportFolder;
     request.defaultSuffix = QString::fromLatin1(suffixes[index]);
+    // The report's title as the proposed name, without characters a file name cannot hold.
+    QString name = report_.DocumentInfo.Title;
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("_"));
+    if (!name.trimmed().isEmpty())
+        request.fileName = name.trimmed() + u'.' + request.defaultSuffix;
     const std::optional<QString> path = report_.Dialogs->SaveFileName(request);
     if (!path || path->isEmpty())
         return;

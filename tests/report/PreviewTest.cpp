@@ -184,6 +184,7 @@ TEST_F(Preview, ExportWritesTheChosenFileAndRemembersItsFolder) {
     ASSERT_EQ(h.dialogs.fileRequests.size(), 2u);
     EXPECT_EQ(h.dialogs.fileRequests[1].directory, dir.Path());
     EXPECT_EQ(h.dialogs.fileRequests[1].defaultSuffix, "html");
+    EXPECT_EQ(h.dialogs.fileRequests[1].fileName, "Measured debsity values.html");
 }
 
 TEST_F(Preview, ExportThatCannotBeWrittenNamesTheFileAndLeavesNothing) {
