@@ -52,6 +52,11 @@ void TMeasurementReport::APrintExecute(int recordCount, const TReportGrid& grid,
         return;
     ScaleColumns(grid.ColWidths);
 
+    // The callbacks read the grid only while this command runs, however it ends.
+    struct TForgetGrid {
+        const TReportGrid*& grid;
+        ~TForgetGrid() { grid = nullptr; }
+    } forget{grid_};
     grid_ = &grid;
     lookup_ = environment.GetLangMessage;
     frxReport1.Dialogs = environment.Dialogs;
@@ -67,7 +72,6 @@ void TMeasurementReport::APrintExecute(int recordCount, const TReportGrid& grid,
         if (ShowReport)
             ShowReport(frxReport1);
     }
-    grid_ = nullptr;
 }
 
 void TMeasurementReport::ScaleColumns(const std::array<int, ReportColumns>& widths) {
