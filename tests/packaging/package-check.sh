@@ -4,15 +4,16 @@
 # lintian; the desktop entry, AppStream data and file type through their validators; then the
 # unpacked program, read-only as an installed one is, started twice under Xvfb by a user whose
 # home is a fresh temporary folder, with the simulated gauge (SIMULATOR_FOLDER holds
-# libusb-0.1.so.4): a first start, then a read with Ctrl+R. Its files must land in that home's
-# XDG folders and the unpacked tree must stay exactly as it was.
+# libusb-0.1.so.4): a first start, a read with Ctrl+R, and a start with a results file named on
+# the command line. Its files must land in that home's XDG folders and the unpacked tree must
+# stay exactly as it was.
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
 deb=$(realpath "$1")
 sim=$(realpath "$2")
 [[ -f $deb && -f $sim/libusb-0.1.so.4 ]] || { echo "usage: $0 PACKAGE.deb SIMULATOR_FOLDER" >&2; exit 2; }
-for tool in lintian desktop-file-validate appstreamcli update-mime-database Xvfb xdotool; do
+for tool in lintian desktop-file-validate appstreamcli update-mime-database Xvfb xdotool xclip; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/setup-deps installs it)" >&2; exit 1; }
 done
 
@@ -57,6 +58,8 @@ cp "$root"/usr/share/mime/packages/*.xml "$tmp/mime/packages/"
 out=$(update-mime-database "$tmp/mime" 2>&1) || fail "update-mime-database: $out"
 grep -qx '50:application/x-lum1-results:\*\.lum1' "$tmp/mime/globs2" ||
   fail "no case-insensitive *.lum1 glob in the file type"
+grep -qx 'MimeType=application/x-lum1-results;' "${desktop[@]}" ||
+  fail "the desktop entry does not open the results file type"
 
 # An installed program's folder is read-only for its users. Root writes anywhere: the program
 # then runs as nobody, which is what a user of an installed program is to that folder.
@@ -88,7 +91,7 @@ export DISPLAY=":$(head -n1 "$tmp/display")"
 start_program() {
   "${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" LC_ALL=C.UTF-8 \
     XDG_RUNTIME_DIR="$tmp/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$tmp/no-session-bus" \
-    LD_LIBRARY_PATH="$tmp/sim" "$root/usr/bin/lum1" >>"$tmp/program.out" 2>&1 &
+    LD_LIBRARY_PATH="$tmp/sim" "$root/usr/bin/lum1" "$@" >>"$tmp/program.out" 2>&1 &
   program_pid=$!
 }
 # Waits up to $2 seconds for a window whose name matches $1; prints its id.
@@ -151,6 +154,29 @@ sleep 1 # the table fill follows the close by a hand-over
 exit_program "$window"
 grep -q '^Uses=2' "$config/lum1.ini" || fail "the second close did not save the settings: $(cat "$config/lum1.ini")"
 grep -q '^\[FormMain\]' "$config/lum1.ini" || fail "no window settings saved"
+
+step "third start as the desktop entry opens a results file: lum1 FILE.lum1 fills the table"
+# One record: number 7, 14:05:09 on 5 May 2019, object "M-4", density 2352 (0x45130000).
+{
+  printf '\007\000\011\005\016\005\005\023\003M-4'
+  head -c 40 /dev/zero
+  printf '\000\000\023\105'
+  head -c 34 /dev/zero
+} >"$home/sample.lum1"
+[[ $(stat -c %s "$home/sample.lum1") -eq 90 ]] || fail "the sample record is not 90 bytes"
+chmod a+r "$home/sample.lum1"
+start_program "$home/sample.lum1"
+window=$(wait_window 'Asphalt densitometer' 60) || fail "no main window with a file argument"
+clip=
+for _ in 1 2 3 4 5; do
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --window "$window" ctrl+Home ctrl+c
+  sleep 1
+  clip=$(xclip -o -selection clipboard 2>/dev/null || true)
+  [[ $clip == 7$'\t'14:05:09* ]] && break
+done
+[[ $clip == 7$'\t'14:05:09*M-4* ]] || fail "the results file named on the command line did not fill the table: '$clip'"
+exit_program "$window"
 
 step "the unpacked program folder is untouched"
 after=$(listing)
