@@ -46,6 +46,19 @@ step "unpack"
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"
 
+step "program folder and udev rule"
+# The folder as the program sees it, through its links into /usr/share.
+for f in lum1 vendor.ini Help/Lum1RusHelp.html Help/Lum1EngHelp.html Language/Russian.ini \
+  Language/English.ini Language/Russian.frc Language/English.frc; do
+  [[ -f $root/usr/lib/lum1/$f ]] || fail "no $f in the program folder"
+done
+[[ $(readlink -f "$root/usr/bin/lum1") == "$root/usr/lib/lum1/lum1" ]] || fail "/usr/bin/lum1 does not lead to the program"
+rules=("$root"/usr/lib/udev/rules.d/*.rules)
+[[ -f ${rules[0]} ]] || fail "no udev rule"
+for r in "${rules[@]}"; do
+  "$(dirname "$0")/udev-rule-test.sh" "$r" || fail "the packaged udev rule $(basename "$r")"
+done
+
 step "desktop entry, AppStream data, file type"
 desktop=("$root"/usr/share/applications/*.desktop)
 metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
