@@ -87,6 +87,11 @@ install(FILES ${gen}/links/Help ${gen}/links/Language DESTINATION ${progdir})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/Help/ DESTINATION share/lum1/Help)
 install(FILES ${language_files} DESTINATION share/lum1/Language)
 install(FILES ${pkgsrc}/vendor.ini DESTINATION ${progdir})
+# No write bit on the program folder: the program then keeps its files in the user's folders
+# even for root, who could write it anyway, instead of writing into the package's files.
+install(CODE "file(CHMOD \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${progdir}\"
+  DIRECTORY_PERMISSIONS OWNER_READ OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)")
+install(FILES ${pkgsrc}/lintian-overrides DESTINATION share/lintian/overrides RENAME lum1)
 install(FILES ${LUM1_UDEV_RULES} DESTINATION lib/udev/rules.d)
 install(FILES ${pkgsrc}/lum1.desktop DESTINATION share/applications RENAME ${LUM1_APP_ID}.desktop)
 install(FILES ${gen}/${LUM1_APP_ID}.metainfo.xml DESTINATION share/metainfo)

@@ -74,23 +74,18 @@ grep -qx '50:application/x-lum1-results:\*\.lum1' "$tmp/mime/globs2" ||
 grep -qx 'MimeType=application/x-lum1-results;' "${desktop[@]}" ||
   fail "the desktop entry does not open the results file type"
 
-# An installed program's folder is read-only for its users. Root writes anywhere: the program
-# then runs as nobody, which is what a user of an installed program is to that folder.
 listing() {
   (cd "$root" && find . -printf '%p %y %m %s %T@ %l\n' | sort && find . -type f -exec md5sum {} + | sort)
 }
-chmod -R a-w "$root"
-before=$(listing)
-run_as=()
-if [[ $(id -u) -eq 0 ]]; then
-  run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-  chmod 755 "$tmp"
-fi
-home=$tmp/home
-mkdir -p "$home" "$tmp/runtime" "$tmp/sim"
+same_listing() {
+  local now
+  now=$(listing)
+  [[ $1 == "$now" ]] && return 0
+  diff <(echo "$1") <(echo "$now") >&2 || true
+  return 1
+}
+mkdir -p "$tmp/sim"
 cp "$sim/libusb-0.1.so.4" "$tmp/sim/"
-chmod 700 "$tmp/runtime"
-[[ $(id -u) -eq 0 ]] && chown nobody:nogroup "$home" "$tmp/runtime"
 
 step "Xvfb"
 Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$tmp/display" 2>"$tmp/xvfb.err" &
@@ -135,6 +130,38 @@ exit_program() {
   program_pid=
   [[ $status -eq 0 ]] || fail "the program ended with exit code $status"
 }
+
+# The program as the package installs it: its folder has no write bit, so root too keeps its
+# files in its home instead of writing into the package's files.
+if [[ $(id -u) -eq 0 ]]; then
+  step "start as root: nothing written into the package's files"
+  run_as=()
+  home=$tmp/root-home
+  mkdir -p "$home/.config/lum1" "$tmp/runtime"
+  chmod 700 "$tmp/runtime"
+  printf '[Config]\r\nLangId=Eng\r\n' >"$home/.config/lum1/lum1.ini"
+  unpacked=$(listing)
+  start_program
+  window=$(wait_window 'Asphalt densitometer' 60) || fail "no main window for root"
+  exit_program "$window"
+  [[ -f $home/.config/lum1/Language/English.ini ]] || fail "root's language files are not in its home"
+  same_listing "$unpacked" || fail "a start as root changed the package's files"
+  rm -rf "$tmp/runtime"
+fi
+
+# An installed program's folder is read-only for its users, and they are not root: the program
+# then runs as nobody when the check is root's.
+chmod -R a-w "$root"
+before=$(listing)
+run_as=()
+if [[ $(id -u) -eq 0 ]]; then
+  run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+  chmod 755 "$tmp"
+fi
+home=$tmp/home
+mkdir -p "$home" "$tmp/runtime"
+chmod 700 "$tmp/runtime"
+[[ $(id -u) -eq 0 ]] && chown nobody:nogroup "$home" "$tmp/runtime"
 
 config=$home/.config/lum1
 step "first start: the language is asked, the shipped language files are copied"
@@ -192,9 +219,5 @@ done
 exit_program "$window"
 
 step "the unpacked program folder is untouched"
-after=$(listing)
-if [[ $before != "$after" ]]; then
-  diff <(echo "$before") <(echo "$after") >&2 || true
-  fail "the program changed its installed files"
-fi
+same_listing "$before" || fail "the program changed its installed files"
 echo "package check passed: $(basename "$deb"), $(stat -c %s "$deb") bytes"
