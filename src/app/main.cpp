@@ -2,6 +2,7 @@
 // the message loop.
 
 #include "app/Application.h"
+#include "app/BatchExport.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QtDialogs.h"
@@ -30,6 +31,12 @@ QString FileArgument(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Batch work (--export, --help, --version) runs without a window and needs no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (lum1::IsBatchCommandLine(arguments))
+        return lum1::BatchMain(argc, argv);
     lum1::Application app(argc, argv);
     app.setApplicationName(QStringLiteral("lum1"));
     app.setStyle(QStringLiteral("Fusion"));

@@ -91,6 +91,7 @@ const ExtraRow kRows[] = {
     {u"CliBadLanguage", u"Неизвестный язык: %1 (rus или eng)", u"Unknown language: %1 (rus or eng)"},
     {u"CliCantOpen", u"Не могу открыть файл %1", u"Can not open file %1"},
     {u"CliNoRecords", u"В файле %1 нет ни одной записи", u"The file %1 holds no record"},
+    {u"CliSameFile", u"Выходной файл совпадает с входным: %1", u"The output file is the input file: %1"},
 };
 
 QString Expand(QStringView text) {

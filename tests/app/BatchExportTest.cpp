@@ -1,0 +1,178 @@
+// The batch command line: its arguments, the exit code and message of each bad input, the
+// exports it writes, and the real program run without a display.
+#include "RecordFixture.h"
+#include "TempDir.h"
+
+#include "app/BatchExport.h"
+#include "app/FileLocations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace lum1 {
+namespace {
+
+// A folder without write bits for the life of a test.
+struct ReadOnlyFolder {
+    QString path;
+    explicit ReadOnlyFolder(QString p) : path(std::move(p)) {
+        QDir().mkpath(path);
+        test::SetReadOnly(path, true);
+    }
+    ~ReadOnlyFolder() { test::SetReadOnly(path, false); }
+};
+
+struct Outcome {
+    int code;
+    QString out, err;
+};
+
+class BatchTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    TFileLocations locations;
+
+    void SetUp() override {
+        locations.ProgramDir = dir.Path();
+        locations.DataDir = dir.Path();
+        locations.SettingsPath = dir.File(QStringLiteral("lum1.ini"));
+        QDir().mkpath(dir.File(QStringLiteral("Language")));
+        QByteArray records;
+        for (int i = 1; i <= 3; ++i) {
+            TMeasRecord r = test::SampleRecord(static_cast<uint16_t>(i));
+            r.Latitude = i == 2 ? (5509 << 16) : 0;
+            r.Longitude = i == 2 ? -(3730 << 16) : 0;
+            records += test::RecordBytes(r);
+        }
+        dir.Write(QStringLiteral("in.lum1"), records);
+        dir.Write(QStringLiteral("nopos.lum1"), test::RecordBytes(test::SampleRecord()));
+        dir.Write(QStringLiteral("empty.lum1"), QByteArray(89, '\0')); // shorter than one record
+    }
+
+    Outcome Batch(QStringList arguments) {
+        for (QString& a : arguments)
+            if (a.startsWith(u'@'))
+                a = dir.File(a.mid(1));
+        arguments.prepend(QStringLiteral("lum1"));
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        const int code = RunBatch(arguments, locations, o, e);
+        o.flush();
+        e.flush();
+        return {code, out, err};
+    }
+};
+
+TEST_F(BatchTest, WhichArgumentsAreBatchWork) {
+    auto batch = [](const char* line) { return IsBatchCommandLine(QString::fromLatin1(line).split(u' ')); };
+    EXPECT_FALSE(batch("lum1 results.lum1")); // the window, opening the file
+    EXPECT_FALSE(batch("lum1"));
+    EXPECT_TRUE(batch("lum1 --export pdf a.lum1 b.pdf"));
+    EXPECT_TRUE(batch("lum1 --help"));
+    EXPECT_TRUE(batch("lum1 --version"));
+    EXPECT_TRUE(batch("lum1 results.lum1 --lang rus"));
+}
+
+TEST_F(BatchTest, BadInputsEndWithTheirCodeAndMessage) {
+    dir.Write(QStringLiteral("existing.kml"), "earlier");
+    ReadOnlyFolder readOnly(dir.File(QStringLiteral("ro")));
+    struct Case {
+        QStringList args;
+        int code;
+        const char* message; // start of the first line of standard error
+    };
+    const Case cases[] = {
+        {{"--export"}, BatchUsage, "Wrong arguments"},
+        {{"--export", "pdf", "@in.lum1"}, BatchUsage, "Wrong arguments"},
+        {{"--export", "pdf", "@in.lum1", "@a", "@b"}, BatchUsage, "Wrong arguments"},
+        {{"--export", "doc", "@in.lum1", "@out.doc"}, BatchUsage, "Unknown format: doc"},
+        {{"--export", "pdf", "@in.lum1", "@out.pdf", "--lang", "deu"}, BatchUsage, "Unknown language: deu"},
+        {{"--export", "pdf", "@in.lum1", "@out.pdf", "--lang"}, BatchUsage, "Wrong arguments: --lang"},
+        {{"--export", "pdf", "@in.lum1", "@out.pdf", "--fast"}, BatchUsage, "Wrong arguments: --fast"},
+        {{"--lang", "eng"}, BatchUsage, "Wrong arguments"},
+        {{"--export", "csv", "@in.lum1", "@in.lum1"}, BatchUsage, "The output file is the input file"},
+        {{"--export", "pdf", "@missing.lum1", "@out.pdf"}, BatchCantRead, "Can not open file"},
+        {{"--export", "pdf", "@Language", "@out.pdf"}, BatchCantRead, "Can not open file"},
+        {{"--export", "xlsx", "@empty.lum1", "@out.xlsx"}, BatchNoRecords, "The file"},
+        {{"--export", "pdf", "@empty.lum1", "@out.pdf"}, BatchNoRecords, "The file"},
+        {{"--export", "kml", "@nopos.lum1", "@out.kml"}, BatchNoPosition, "No measurement has a position"},
+        {{"--export", "pdf", "@in.lum1", "@ro/out.pdf"}, BatchCantWrite, "Cannot write the file"},
+        {{"--export", "xlsx", "@in.lum1", "@ro/out.xlsx"}, BatchCantWrite, "Cannot write the file"},
+        {{"--export", "geojson", "@in.lum1", "@Language"}, BatchCantWrite, "Cannot write the file"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Batch(c.args);
+        const QString line = c.args.join(u' ');
+        EXPECT_EQ(run.code, c.code) << line.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QString::fromUtf8(c.message)))
+            << line.toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    // Nothing was left under any of the refused names.
+    for (const char* name :
+         {"out.pdf", "out.xlsx", "out.kml", "out.doc", "a", "b", "ro/out.pdf", "ro/out.xlsx"})
+        EXPECT_FALSE(QFile::exists(dir.File(QString::fromLatin1(name)))) << name;
+    EXPECT_EQ(dir.Read(QStringLiteral("in.lum1")).size(), 3 * RecordSize);
+}
+
+TEST_F(BatchTest, MessagesInTheChosenLanguage) {
+    Outcome run = Batch({"--export", "pdf", "@missing.lum1", "@out.pdf", "--lang", "rus"});
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("Не могу открыть файл"))) << run.err.toStdString();
+    // Without --lang: the language the program was last used in.
+    dir.Write(QStringLiteral("lum1.ini"), "[Config]\r\nLangId=Rus\r\n");
+    run = Batch({"--help"});
+    EXPECT_EQ(run.code, BatchOk);
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Использование: lum1"))) << run.out.toStdString();
+    // A batch run never writes the language files.
+    EXPECT_TRUE(QDir(dir.File(QStringLiteral("Language"))).isEmpty());
+}
+
+TEST_F(BatchTest, EveryFormatWritten) {
+    const std::pair<const char*, QByteArray> formats[] = {{"pdf", "%PDF-"}, {"csv", ""},    {"txt", ""},
+                                                          {"html", "<"},    {"xlsx", "PK"}, {"kml", "<?xml"},
+                                                          {"geojson", "{"}};
+    for (const auto& [format, head] : formats) {
+        const QString name = QStringLiteral("out.") + QString::fromLatin1(format);
+        const Outcome run = Batch(
+            {"--export", QString::fromLatin1(format).toUpper(), "@in.lum1", "@" + name, "--lang", "eng"});
+        EXPECT_EQ(run.code, BatchOk) << format << run.err.toStdString();
+        const QByteArray bytes = dir.Read(name);
+        EXPECT_TRUE(bytes.startsWith(head)) << format;
+        if (QByteArray(format) == "csv" || QByteArray(format) == "txt") {
+            EXPECT_TRUE(bytes.contains("Measured debsity values")) << format;
+        }
+    }
+}
+
+// The real program, with no display at all.
+TEST(BatchProgram, RunsWithoutADisplay) {
+    test::TempDir dir;
+    dir.Write(QStringLiteral("in.lum1"), test::RecordBytes(test::SampleRecord()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("HOME"), dir.Path());
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(LUM1_PROGRAM), args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::make_pair(p.exitCode(), p.readAllStandardError());
+    };
+    const auto [ok, okErr] = run({"--export", "pdf", dir.File("in.lum1"), dir.File("out.pdf")});
+    EXPECT_EQ(ok, 0) << okErr.toStdString();
+    EXPECT_TRUE(okErr.isEmpty()) << okErr.toStdString();
+    EXPECT_TRUE(dir.Read(QStringLiteral("out.pdf")).startsWith("%PDF-"));
+    const auto [bad, badErr] =
+        run({"--export", "pdf", dir.File("none.lum1"), dir.File("x.pdf"), "--lang", "eng"});
+    EXPECT_EQ(bad, BatchCantRead);
+    EXPECT_TRUE(badErr.startsWith("Can not open file")) << badErr.toStdString();
+}
+
+} // namespace
+} // namespace lum1
