@@ -2,11 +2,11 @@
 # Checks the Debian package without installing it:
 #   package-check.sh PACKAGE.deb SIMULATOR_FOLDER
 # lintian; the desktop entry, AppStream data and file type through their validators; then the
-# unpacked program, read-only as an installed one is, started twice under Xvfb by a user whose
-# home is a fresh temporary folder, with the simulated gauge (SIMULATOR_FOLDER holds
-# libusb-0.1.so.4): a first start, a read with Ctrl+R, and a start with a results file named on
-# the command line. Its files must land in that home's XDG folders and the unpacked tree must
-# stay exactly as it was.
+# unpacked program under Xvfb with the simulated gauge (SIMULATOR_FOLDER holds libusb-0.1.so.4):
+# once as root (when the check is root's) on the tree as unpacked, then, read-only as an
+# installed program is for its users, by a user whose home is a fresh temporary folder: a first
+# start, a read with Ctrl+R, and a start with a results file named on the command line. Its files
+# must land in that home's XDG folders and the unpacked tree must stay exactly as it was.
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
