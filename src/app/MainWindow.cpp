@@ -426,6 +426,33 @@ void TForm1::MenuFill() {
     ALangEng->setText(Msg(QStringLiteral("LangEng")));
     AChmHelp->setText(Msg(QStringLiteral("ChmHelp")));
     AAbout->setText(Msg(QStringLiteral("About")));
+    NameTheControls();
+}
+
+// Screen readers and automation find the controls by these names. The toolbar buttons take
+// theirs, and their tooltips, from their commands' texts; the rest have no text of the
+// language files and are named in the program, in both languages.
+void TForm1::NameTheControls() {
+    const bool english = program_.Language.EnglishUI();
+    auto name = [english](QWidget* w, const char* en, const char* ru) {
+        const QString text = english ? QString::fromUtf8(en) : QString::fromUtf8(ru);
+        w->setAccessibleName(text);
+        w->setToolTip(text);
+    };
+    name(StringGrid1, "Measurement results", "Результаты измерений");
+    name(StringGrid1->viewport(), "Measurement results", "Результаты измерений");
+    // The status line's tooltip is its message, which may be longer than the line.
+    StatusBar1->sbStatus->setAccessibleName(
+        english ? QStringLiteral("Status line: click to show or hide the history")
+                : QStringLiteral("Строка состояния: щелчок показывает историю"));
+    name(StatusBar1->ProgressBar1, "Progress of the exchange with the gauge", "Ход обмена с прибором");
+    name(StatusBar1->ShapeLink, "Link to the gauge: grey idle, green working, red failure",
+         "Связь с прибором: серый - ожидание, зелёный - обмен, красный - ошибка");
+    for (QToolButton* b : findChild<QWidget*>(QStringLiteral("Panel1"))->findChildren<QToolButton*>())
+        if (QAction* a = b->defaultAction()) {
+            b->setAccessibleName(a->text());
+            b->setToolTip(a->text());
+        }
 }
 
 // ---------------------------------------------------------------- grid

@@ -122,6 +122,7 @@ private:
     void BuildMenus();
     QWidget* BuildToolbar();
     void SelectLanguage(bool english);
+    void NameTheControls();
     void ReportWriteError(const std::exception& e);
     bool FormKeyDown(QKeyEvent* e);
     void CopyVisualRows(int firstVisual, int lastVisual, bool withTitles);

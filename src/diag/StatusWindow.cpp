@@ -14,7 +14,9 @@ namespace {
 constexpr int kMaxHistoryLines = 20000;
 } // namespace
 
-QRect WholeWindowRect(const QWidget* w) { return w->frameGeometry(); }
+QRect WholeWindowRect(const QWidget* w) {
+    return w->frameGeometry();
+}
 
 void SetWholeWindowRect(QWidget* w, const QRect& r) {
     const QRect frame = w->frameGeometry(), client = w->geometry();
@@ -24,7 +26,8 @@ void SetWholeWindowRect(QWidget* w, const QRect& r) {
 }
 
 TfrmStatus::TfrmStatus(QWidget* mainWindow, int height, int screenHeight)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       main_(mainWindow), Memo1(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("frmStatus"));
     setWindowTitle(QStringLiteral("История сообщений в статус-строке"));
@@ -35,16 +38,25 @@ TfrmStatus::TfrmStatus(QWidget* mainWindow, int height, int screenHeight)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Memo1);
-    resize(622, std::min(height, screenHeight));
+    // The stored height is the whole window's; until the window manager has framed the window
+    // the inside stands for it (FitWholeHeight corrects it then).
+    wholeHeight_ = std::min(height, screenHeight);
+    resize(622, wholeHeight_);
     TimerSaveFormParam.setSingleShot(true);
     connect(&TimerSaveFormParam, &QTimer::timeout, this, [this] { TimerSaveFormParamTimer(); });
 }
 
-void TfrmStatus::AddLine(const QString& line) { Memo1->appendPlainText(line); }
+void TfrmStatus::AddLine(const QString& line) {
+    Memo1->appendPlainText(line);
+}
 
-QString TfrmStatus::Text() const { return Memo1->toPlainText(); }
+QString TfrmStatus::Text() const {
+    return Memo1->toPlainText();
+}
 
-QRect TfrmStatus::WindowRect() const { return WholeWindowRect(this); }
+QRect TfrmStatus::WindowRect() const {
+    return WholeWindowRect(this);
+}
 
 void TfrmStatus::SetWindowRect(const QRect& r) {
     ++ownMoves_;
@@ -91,14 +103,28 @@ void TfrmStatus::MainWindowMoved(int dx, int dy) {
         CheckDockedState();
 }
 
+void TfrmStatus::FitWholeHeight() {
+    if (heightFitted_ || !isVisible())
+        return;
+    const int frameHeight = frameGeometry().height() - geometry().height();
+    if (frameHeight <= 0)
+        return; // not framed yet, or no window manager: the inside is the whole window
+    heightFitted_ = true;
+    ++ownMoves_;
+    resize(width(), std::max(wholeHeight_ - frameHeight, 60));
+    --ownMoves_;
+}
+
 void TfrmStatus::moveEvent(QMoveEvent* e) {
     QWidget::moveEvent(e);
+    FitWholeHeight();
     if (ownMoves_ == 0 && isVisible())
         CheckDockedState();
 }
 
 void TfrmStatus::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
+    FitWholeHeight();
     if (ownMoves_ == 0 && isVisible())
         CheckDockedState();
 }
@@ -124,8 +150,8 @@ void TfrmStatus::keyPressEvent(QKeyEvent* e) {
 }
 
 bool TfrmStatus::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == Memo1 && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1 &&
-        onHelp) {
+    if (watched == Memo1 && e->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1 && onHelp) {
         onHelp();
         return true;
     }

@@ -56,6 +56,10 @@ private:
     QPlainTextEdit* Memo1;
     int dockState_ = 0;
     int ownMoves_ = 0; // moves and resizes made by the program, not by the user
+    // The stored height, the whole window's (title bar included), at most the screen's.
+    void FitWholeHeight();
+    int wholeHeight_ = 0;
+    bool heightFitted_ = false;
 };
 
 QRect WholeWindowRect(const QWidget* w);

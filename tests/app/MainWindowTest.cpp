@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace lum1 {
@@ -233,6 +235,31 @@ TEST_F(MainWindowTest, DebugModePutsTheFolderFirstInTheHistory) {
     EXPECT_TRUE(form->frmStatus()->Text().endsWith(": " + QDir::toNativeSeparators(dir.Path())));
     EXPECT_EQ(form->StatusBar1->Panel0Text(), QDir::toNativeSeparators(dir.Path()));
     EXPECT_LE(form->frmStatus()->height(), QGuiApplication::primaryScreen()->geometry().height());
+}
+
+TEST_F(MainWindowTest, EveryControlHasANameAndATooltipInTheInterfaceLanguage) {
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Rus\r\n");
+    auto program = NewProgram();
+    auto form = Start(*program);
+    for (const bool english : {false, true}) {
+        SCOPED_TRACE(english ? "English" : "Russian");
+        if (english)
+            form->ALangEngExecute();
+        const auto buttons = form->findChild<QWidget*>("Panel1")->findChildren<QToolButton*>();
+        EXPECT_EQ(buttons.size(), 7);
+        for (QToolButton* b : buttons) {
+            EXPECT_FALSE(b->accessibleName().isEmpty()) << b->objectName().toStdString();
+            EXPECT_EQ(b->toolTip(), b->accessibleName());
+        }
+        EXPECT_EQ(form->findChild<QToolButton*>("SpeedButtonRead")->accessibleName(),
+                  english ? "Data read" : "Считывание данных из прибора");
+        EXPECT_EQ(form->StringGrid1->accessibleName(),
+                  english ? "Measurement results" : "Результаты измерений");
+        for (QWidget* w : std::vector<QWidget*>{form->StatusBar1->ProgressBar1, form->StatusBar1->ShapeLink,
+                                                form->StatusBar1->sbStatus})
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    }
+    form->FormClose();
 }
 
 TEST_F(MainWindowTest, UseCounterCountsStartsAndStopsAtTheLargestInteger) {
