@@ -3,6 +3,7 @@
 #include "about/AboutBox.h"
 #include "app/DeviceLink.h"
 #include "app/Icons.h"
+#include "app/LotFeatures.h"
 #include "app/ResultsGrid.h"
 #include "app/StatusStrip.h"
 #include "app/WindowBounds.h"
@@ -117,6 +118,7 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     report_ = std::make_unique<TMeasurementReport>();
 
     FormCreate();
+    lot_ = std::make_unique<TLotFeatures>(*this, dialogs_);
 }
 
 TForm1::~TForm1() = default;
@@ -426,6 +428,8 @@ void TForm1::MenuFill() {
     ALangEng->setText(Msg(QStringLiteral("LangEng")));
     AChmHelp->setText(Msg(QStringLiteral("ChmHelp")));
     AAbout->setText(Msg(QStringLiteral("About")));
+    if (lot_)
+        lot_->MenuFill();
     NameTheControls();
 }
 

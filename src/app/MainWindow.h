@@ -27,6 +27,7 @@ class TfrmStatus;
 class TResultsTable;
 class TResultsFiles;
 class TMeasurementReport;
+class TLotFeatures;
 struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
@@ -97,6 +98,7 @@ public:
     DeviceLink& Device() { return *device_; }
     TResultsTable& Table() { return *table_; }
     TMeasurementReport& Report() { return *report_; }
+    TLotFeatures* LotFeatures() const { return lot_.get(); }
     // What the screen windows share; null until the first screen command.
     TScreenContext* ScreenContext() const { return screenContext_.get(); }
     ResultsGrid* StringGrid1;
@@ -161,6 +163,7 @@ private:
     bool writeErrorShown_ = false;
     bool closing_ = false;
     QString applicationTitle_;
+    std::unique_ptr<TLotFeatures> lot_; // last: it leaves the table before the table goes
 };
 
 } // namespace lum1

@@ -127,8 +127,18 @@ int TResultsTable::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ResultColumns;
 }
 
+void TResultsTable::DecorationChanged() {
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ResultColumns - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
 QVariant TResultsTable::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
+        return {};
+    if ((role == Qt::BackgroundRole || role == Qt::ToolTipRole) && RowDecoration && showsRecords_)
+        return RowDecoration(index.row(), role);
+    if (role != Qt::DisplayRole)
         return {};
     return Cell(index.column(), index.row() + TitleRows);
 }

@@ -45,6 +45,12 @@ public:
     // in CR LF. Empty (leave the clipboard alone) while no record is shown.
     QString CopyText(const std::vector<int>& gridRows, const std::vector<int>& columns) const;
 
+    // Colours and tooltips of data rows (row: the model's data row), for marks that must never
+    // change the texts that copies and reports read. Empty: no marks.
+    std::function<QVariant(int row, int role)> RowDecoration;
+    // The marks were changed: every view repaints them.
+    void DecorationChanged();
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
