@@ -20,7 +20,7 @@ const ExtraRow kRows[] = {
     {u"LotQuantity", u"Величина", u"Quantity"},
     {u"LotUsed", u"Учтено", u"Used"},
     {u"LotMean", u"Среднее", u"Mean"},
-    {u"LotSD", u"Ст. отклонение", u"Std. deviation"},
+    {u"LotSD", u"СКО", u"Std. deviation"},
     {u"LotMin", u"Минимум", u"Minimum"},
     {u"LotMax", u"Максимум", u"Maximum"},
     {u"LotRows", u"Строки", u"Rows"},

@@ -236,6 +236,7 @@ TEST_F(LotFeaturesTest, LanguageChangeRenamesEverything) {
         return;
     for (bool english : {false, true}) {
         english ? form->ALangEngExecute() : form->ALangRusExecute();
+        Open(); // the record texts in the language of the picture
         lot->Panel()->SetTargetDensity(2350);
         SelectRows(1, 2);
         form->show();
