@@ -18,8 +18,9 @@ for tool in lintian desktop-file-validate appstreamcli update-mime-database Xvfb
 done
 
 tmp=$(mktemp -d)
-xvfb_pid= program_pid=
+xvfb_pid='' program_pid=''
 cleanup() {
+  set +e # every step runs: a program that has ended already must not leave the X server behind
   [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
@@ -38,7 +39,7 @@ fail() {
 step() { echo "== $*"; }
 
 step "lintian"
-lintian_args=(--fail-on error,warning --info)
+lintian_args=(--fail-on 'error,warning' --info)
 [[ $(id -u) -eq 0 ]] && lintian_args+=(--allow-root)
 lintian "${lintian_args[@]}" "$deb" || fail "lintian found errors or warnings"
 
@@ -92,7 +93,11 @@ Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$tmp/display" 2>"$tmp/x
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.2; done
 [[ -s $tmp/display ]] || { cat "$tmp/xvfb.err" >&2; fail "Xvfb gave no display number"; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
+DISPLAY=":$(head -n1 "$tmp/display")"
+export DISPLAY
+# The display number may come before the server takes clients.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.2; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server at $DISPLAY"
 
 # The program with nothing of this shell's environment but what it needs: no XDG variable, so
 # the defaults under HOME apply, and never a real session bus.
