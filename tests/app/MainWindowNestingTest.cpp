@@ -3,6 +3,7 @@
 // The key goes through the platform's input queue, as a real key press does, so it reaches the
 // window wherever that work lets pending input through. Such a read must run after the work,
 // never inside it, where it would wait for what the work holds further down the stack.
+#include "app/DeviceLink.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
 #include "device/USBExchange.h"
@@ -14,8 +15,10 @@
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QThread>
 #include <QTimer>
@@ -127,6 +130,23 @@ TEST_F(MainWindowNesting, ReadPressedDuringAnOpenRunsAfterTheOpen) {
     // load in a process, so the count is not checked here).
     EXPECT_NE(program->Store.RecordCount.load(), MaxRecords);
     EXPECT_EQ(form->Table().rowCount(), program->Store.RecordCount.load());
+}
+
+TEST_F(MainWindowNesting, AStoreCommandInsideAnotherIsRefusedNotLockedTwice) {
+    dialogs.fileAnswers.push_back(std::nullopt);
+    {
+        TStoreHold outer = form->Device().LockStore();
+        ASSERT_TRUE(outer.owns_lock());
+        EXPECT_FALSE(form->Device().LockStore().owns_lock());
+        QGuiApplication::clipboard()->setText("untouched");
+        program->Store.RecordCount.store(1);
+        form->ACopyAllExecute(); // refused with a beep
+        form->AOpenExecute();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "untouched");
+        EXPECT_TRUE(dialogs.fileRequests.empty());
+        program->Store.RecordCount.store(0);
+    }
+    EXPECT_TRUE(form->Device().LockStore().owns_lock()); // free again once the outer one ends
 }
 
 TEST_F(MainWindowNesting, ReadPressedInsideAWindowUpdateOfTheExchangeRunsAfterIt) {

@@ -131,6 +131,29 @@ protected:
         XCloseDisplay(d);
         return sent;
     }
+    // Sends the key gestures until the clipboard holds `lines` lines: a slow (sanitizer) build
+    // may still be busy with earlier input, so the whole gesture is repeated.
+    QString CopyByKeys(const QString& window, const QList<QStringList>& gestures, int lines) {
+        QString clip;
+        for (int attempt = 0; attempt < 5 && clip.count("\r\n") != lines; ++attempt) {
+            for (const QStringList& keys : gestures)
+                Tool("xdotool", QStringList{"key", "--window", window} + keys);
+            WaitFor(
+                [&] {
+                    clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
+                    return clip.count("\r\n") == lines;
+                },
+                4000);
+        }
+        return clip;
+    }
+    // The title bar's close, repeated until the program has ended (a slow build may miss one).
+    void CloseByTitleBar(const QString& window) {
+        for (int attempt = 0; attempt < 5 && program.state() != QProcess::NotRunning; ++attempt) {
+            SendWindowManagerClose(window);
+            program.waitForFinished(6000);
+        }
+    }
     // The program's main window once it is on the screen; empty if the program ended first.
     QString WaitForMainWindow() {
         QString window;
@@ -192,18 +215,8 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     // Keyboard only: to the first row, then extend the selection to the last. A slow
     // (sanitizer) build may still be busy with earlier input, so the whole gesture, which
     // always starts over from the first row, is repeated until the clipboard holds the rows.
-    QString clip;
-    for (int attempt = 0; attempt < 5 && clip.count("\r\n") != 3; ++attempt) {
-        Tool("xdotool", {"key", "--window", window, "ctrl+Home", "Down", "Up"});
-        Tool("xdotool", {"key", "--window", window, "shift+Down", "shift+Down"});
-        Tool("xdotool", {"key", "--window", window, "ctrl+c"});
-        WaitFor(
-            [&] {
-                clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
-                return clip.count("\r\n") == 3;
-            },
-            4000);
-    }
+    const QString clip =
+        CopyByKeys(window, {{"ctrl+Home", "Down", "Up"}, {"shift+Down", "shift+Down"}, {"ctrl+c"}}, 3);
     ASSERT_EQ(clip.count("\r\n"), 3) << clip.toStdString();
     const QStringList lines = clip.split("\r\n");
     EXPECT_EQ(lines[0],
@@ -359,10 +372,7 @@ TEST_F(EndToEnd, AResultsFileNamedOnTheCommandLineOpensAtStart) {
             return Tool("xdotool", {"search", "--onlyvisible", "--name", "Error reading file"}).isEmpty();
         },
         10000));
-    for (int attempt = 0; attempt < 5 && program.state() != QProcess::NotRunning; ++attempt) {
-        SendWindowManagerClose(window);
-        program.waitForFinished(6000);
-    }
+    CloseByTitleBar(window);
     ASSERT_EQ(program.exitCode(), 0);
 
     // The archive: its records in the table, as Open would show them.
@@ -371,23 +381,11 @@ TEST_F(EndToEnd, AResultsFileNamedOnTheCommandLineOpensAtStart) {
     const QString filled = WaitForMainWindow();
     ASSERT_FALSE(filled.isEmpty());
     Tool("xdotool", {"windowfocus", "--sync", filled});
-    QString clip;
-    for (int attempt = 0; attempt < 5 && clip.count("\r\n") != 3; ++attempt) {
-        Tool("xdotool", {"key", "--window", filled, "ctrl+a", "ctrl+c"});
-        WaitFor(
-            [&] {
-                clip = Tool("xclip", {"-o", "-selection", "clipboard"}, 3000);
-                return clip.count("\r\n") == 3;
-            },
-            4000);
-    }
+    const QString clip = CopyByKeys(filled, {{"ctrl+a", "ctrl+c"}}, 3);
     ASSERT_EQ(clip.count("\r\n"), 3) << clip.toStdString();
     EXPECT_TRUE(clip.startsWith("1\t14:05:09 (may  5, 2019)\t2352\t"));
     EXPECT_TRUE(clip.contains("\r\n65535\t"));
-    for (int attempt = 0; attempt < 5 && program.state() != QProcess::NotRunning; ++attempt) {
-        SendWindowManagerClose(filled);
-        program.waitForFinished(6000);
-    }
+    CloseByTitleBar(filled);
     EXPECT_EQ(program.exitCode(), 0);
 }
 
