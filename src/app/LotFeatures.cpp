@@ -71,10 +71,12 @@ TLotFeatures::TLotFeatures(TForm1& form, IDialogs& dialogs) : form_(form), dialo
     form_.itmParam->addSeparator()->setObjectName(QStringLiteral("NLot"));
     form_.itmParam->addAction(AShowLotStatistics);
     form_.itmParam->addAction(ADensityChart);
-    form_.itmFile->addSeparator()->setObjectName(QStringLiteral("NExport"));
-    form_.itmFile->addAction(AExportXlsx);
-    form_.itmFile->addAction(AExportKml);
-    form_.itmFile->addAction(AExportGeoJson);
+    // The exports stand with the copy commands, the other ways the table leaves the program; Exit
+    // stays the last item of File, where hands and scripts find it.
+    form_.itmEdit->addSeparator()->setObjectName(QStringLiteral("NExport"));
+    form_.itmEdit->addAction(AExportXlsx);
+    form_.itmEdit->addAction(AExportKml);
+    form_.itmEdit->addAction(AExportGeoJson);
     connect(AShowLotStatistics, &QAction::toggled, this, [this](bool on) { SetPanelShown(on); });
     connect(ADensityChart, &QAction::triggered, this, [this] { ShowChart(); });
     connect(AExportXlsx, &QAction::triggered, this, [this] { Export(TTableFormat::Xlsx); });

@@ -85,10 +85,12 @@ TEST_F(LotFeaturesTest, MenuItemsFollowTheDocumentedOnes) {
     EXPECT_TRUE(param[1]->isSeparator());
     EXPECT_EQ(param[2], lot->AShowLotStatistics);
     EXPECT_EQ(param[3], lot->ADensityChart);
-    const QList<QAction*> file = form->itmFile->actions();
-    const qsizetype exit = file.indexOf(form->AExit);
-    ASSERT_EQ(file.size(), exit + 5);
-    EXPECT_EQ(file.mid(exit + 2), (QList<QAction*>{lot->AExportXlsx, lot->AExportKml, lot->AExportGeoJson}));
+    EXPECT_EQ(form->itmFile->actions().back(), form->AExit);
+    const QList<QAction*> edit = form->itmEdit->actions();
+    ASSERT_EQ(edit.size(), 6);
+    EXPECT_EQ(edit.mid(0, 2), (QList<QAction*>{form->ACopyAll, form->ACopyCtrlC}));
+    EXPECT_TRUE(edit[2]->isSeparator());
+    EXPECT_EQ(edit.mid(3), (QList<QAction*>{lot->AExportXlsx, lot->AExportKml, lot->AExportGeoJson}));
     EXPECT_EQ(lot->AShowLotStatistics->text(), QStringLiteral("Lot statistics"));
 }
 
