@@ -118,14 +118,16 @@ wait_window() {
   done
   return 1
 }
-# File > Exit, the last item of the first menu, repeated until the program ends (a busy
-# machine may not have opened the menu when the keys arrive).
+# File > Exit, the fourth item of the first menu (Open, Save, Print, Exit; items of later features
+# come after them), repeated until the program ends: a busy machine may not have opened the menu
+# when the keys arrive. Escape first closes whatever a missed attempt left open.
 exit_program() {
-  local window=$1
-  for _ in 1 2 3 4 5; do
+  local window=$1 attempt
+  for attempt in 1 2 3 4 5; do
+    [[ $attempt -gt 1 ]] && { xdotool key Escape 2>/dev/null || true; sleep 0.5; }
     xdotool mousemove --window "$window" 20 10 click 1 2>/dev/null || true
     sleep 1
-    xdotool key Up Return 2>/dev/null || true
+    xdotool key Down Down Down Down Return 2>/dev/null || true
     for _ in $(seq 30); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.2; done
     kill -0 "$program_pid" 2>/dev/null || break
   done
