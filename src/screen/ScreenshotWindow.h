@@ -24,7 +24,8 @@ class TfrmScreenshot : public QWidget {
     Q_OBJECT
 public:
     // Runs FormCreate: captions, position. The first read is the creator's call to
-    // BtnGetPictureClick once the window is shown.
+    // BtnGetPictureClick once the window is shown. Made with new: a closed window releases
+    // itself once no read of its own is waiting.
     TfrmScreenshot(TScreenContext& context, QWidget* parent);
     ~TfrmScreenshot() override;
 

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusStrip.h"
 #include "device/USBExchange.h"
+#include "platform/IniFile.h"
 #include "screen/ScreenContext.h"
 #include "screen/ScreenImage.h"
 #include "screen/ScreenImageView.h"
@@ -21,6 +22,7 @@
 #include <QImage>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <dlfcn.h>
@@ -301,6 +303,44 @@ TEST_F(ScreenWindow, ManyWindowsOpenedAndClosedDuringReads) {
     EXPECT_FALSE(Context().ScreenReading);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form->findChildren<TfrmScreenshot*>().isEmpty());
+}
+
+// The stored place is clamped to the screen with the designed size; the top edge keeps a
+// 25-pixel lift when it was too low. Closing writes the place back.
+TEST(ScreenWindowPlace, StoredPlaceIsClampedAndWrittenAtClose) {
+    test::TempDir dir;
+    TIniFile ini(dir.File("lum1.ini"));
+    TScreenContext context;
+    context.ProgramDir = dir.Path();
+    context.EnglishUI = [] { return true; };
+    context.Settings = [&ini] { return &ini; };
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const int roomX = screen.width() - TfrmScreenshot::DesignedWidth;
+    const int roomY = screen.height() - TfrmScreenshot::DesignedHeight;
+    struct Case {
+        const char* left;
+        const char* top;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"99999", "99999", {roomX, roomY - 25}},
+        {"-50", "-50", {std::max(0, std::min(-50, roomX)), std::max(0, std::min(-50, roomY))}},
+    };
+    for (const Case& c : cases) {
+        ini.WriteString("Screenshot", "Left", c.left);
+        ini.WriteString("Screenshot", "Top", c.top);
+        TfrmScreenshot w(context, nullptr);
+        EXPECT_EQ(w.pos(), c.expected) << c.left;
+        EXPECT_EQ(w.windowTitle(), "Screenshot");
+        EXPECT_EQ(w.BtnExit->text(), QString::fromUtf8("ОК"));
+    }
+    QPointer<TfrmScreenshot> w = new TfrmScreenshot(context, nullptr);
+    w->move(12, 34);
+    w->close();
+    EXPECT_EQ(ini.ReadInteger("Screenshot", "Left", 0), 12);
+    EXPECT_EQ(ini.ReadInteger("Screenshot", "Top", 0), 34);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(w.isNull()); // released when closed
 }
 
 } // namespace
