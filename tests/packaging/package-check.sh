@@ -225,6 +225,14 @@ done
 [[ $clip == 7$'\t'14:05:09*M-4* ]] || fail "the results file named on the command line did not fill the table: '$clip'"
 exit_program "$window"
 
+step "batch run without a display: lum1 --export"
+status=0
+"${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" LC_ALL=C.UTF-8 XDG_RUNTIME_DIR="$tmp/runtime" \
+  "$root/usr/bin/lum1" --export csv "$home/sample.lum1" "$home/sample.csv" >>"$tmp/program.out" 2>&1 ||
+  status=$?
+[[ $status -eq 0 ]] || fail "lum1 --export ended with exit code $status"
+grep -q 'M-4' "$home/sample.csv" || fail "the exported file lacks the record: $(cat "$home/sample.csv")"
+
 step "the unpacked program folder is untouched"
 same_listing "$before" || fail "the program changed its installed files"
 echo "package check passed: $(basename "$deb"), $(stat -c %s "$deb") bytes"
