@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         return lum1::BatchMain(argc, argv);
     lum1::Application app(argc, argv);
     app.setApplicationName(QStringLiteral("lum1"));
+    // The desktop entry lum1.desktop: its icon and name for the window on Wayland desktops.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lum1"));
     app.setStyle(QStringLiteral("Fusion"));
     // The window's font is Tahoma 8 pt where it exists; elsewhere a sans face of similar
     // width, so that the stored column widths fit their texts.
