@@ -184,10 +184,11 @@ void TUSBExchange::ReadRecords() {
             lock.try_lock();
         }
         storeFilling_.store(true);
-        r = protocol_.ReqRecords(n, store_, [this, n](int i) {
+        int shown = -1;
+        r = protocol_.ReqRecords(n, store_, [this, n, &shown](int i) {
             if (stop_.load())
                 return false;
-            window_.SyncProgress(i * 1000 / n);
+            ShowProgress(i * 1000 / n, shown);
             return true;
         });
         storeFilling_.store(false);
@@ -228,12 +229,13 @@ void TUSBExchange::ReadScreen() {
             screenBuffer_ = std::make_shared<std::vector<uint8_t>>(ScreenBufferSize);
         buffer = screenBuffer_;
     }
+    int shown = -1;
     const int r = protocol_.ReqScreen(
         buffer->data(), usb_.DeviceV2, [this] { Status("USBErrScreenLen"); },
-        [this](int i, int blocks) {
+        [this, &shown](int i, int blocks) {
             if (stop_.load())
                 return false;
-            window_.SyncProgress(i * 1000 / blocks);
+            ShowProgress(i * 1000 / blocks, shown);
             return true;
         });
     if (r == ExchangeStopped)
@@ -245,6 +247,15 @@ void TUSBExchange::ReadScreen() {
     USBState.store(stClose);
     Link(TLinkColour::Grey);
     Status("USBScreenReaded");
+}
+
+// Each hand-over waits for the window thread; a value the bar already shows needs none. The
+// 18000 blocks of a screen read would otherwise cost 18000 hand-overs for 1000 positions.
+void TUSBExchange::ShowProgress(int position, int& shown) {
+    if (position == shown)
+        return;
+    shown = position;
+    window_.SyncProgress(position);
 }
 
 void TUSBExchange::Close() {

@@ -49,7 +49,8 @@ public:
 
     // sleep: the step pauses (20 ms after a red link, 100 ms after a failure or a missed gauge
     // during a screen read); tests pass one that returns at once.
-    TUSBExchange(TLibUSB& usb, IExchangeWindow& window, TExchangeEvents events, TRecordStore& store, Sleeper sleep = {});
+    TUSBExchange(TLibUSB& usb, IExchangeWindow& window, TExchangeEvents events, TRecordStore& store,
+                 Sleeper sleep = {});
     TUSBExchange(const TUSBExchange&) = delete;
     TUSBExchange& operator=(const TUSBExchange&) = delete;
 
@@ -68,8 +69,12 @@ public:
     // a screen read given up by its window, or a stop at close).
     bool RunAndWait(TOperation operation, const std::function<void()>& processEvents);
     // The two action bodies without their window parts (status text, menu state).
-    bool AReadExecute(const std::function<void()>& processEvents) { return RunAndWait(TOperation::DataRead, processEvents); }
-    bool ARdEEPROMExecute(const std::function<void()>& processEvents) { return RunAndWait(TOperation::EEPROM, processEvents); }
+    bool AReadExecute(const std::function<void()>& processEvents) {
+        return RunAndWait(TOperation::DataRead, processEvents);
+    }
+    bool ARdEEPROMExecute(const std::function<void()>& processEvents) {
+        return RunAndWait(TOperation::EEPROM, processEvents);
+    }
 
     // The screen read writes here; the exchange keeps its own reference for the whole read, so
     // a window that closes meanwhile cannot free it under the thread. Fewer than
@@ -81,7 +86,9 @@ public:
     // ...and reads the store only under this lock, taken without waiting: the exchange thread
     // holds it while it fills the store and meanwhile waits for window hand-overs, so blocking
     // on it from the window thread would deadlock. An empty lock means "busy, try later".
-    std::unique_lock<std::mutex> TryLockStore() { return std::unique_lock<std::mutex>(storeMutex_, std::try_to_lock); }
+    std::unique_lock<std::mutex> TryLockStore() {
+        return std::unique_lock<std::mutex>(storeMutex_, std::try_to_lock);
+    }
 
     // The gauge's parameter text (Windows-1251 bytes, at most 63) and its decoded form.
     QByteArray ParamTextBytes() const;
@@ -89,7 +96,9 @@ public:
 
     // The number of the last operation of this kind that ended (they are numbered from 1 as the
     // thread takes their requests).
-    unsigned OperationEnds(TOperation operation) const { return ends_[static_cast<size_t>(operation)].load(); }
+    unsigned OperationEnds(TOperation operation) const {
+        return ends_[static_cast<size_t>(operation)].load();
+    }
     const TExchangeEvents& Events() const { return events_; }
     TOperation CurrentOperation() const { return operation_.load(); }
 
@@ -107,6 +116,7 @@ private:
     void Begin(TOperation operation);
     void End();
     void Status(const QString& key);
+    void ShowProgress(int position, int& shown);
     void Link(TLinkColour colour);
     void Sleep(int ms) {
         if (sleep_)
