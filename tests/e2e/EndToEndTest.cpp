@@ -75,6 +75,11 @@ protected:
         display = ":" + QString::fromLatin1(xvfb.readLine()).trimmed();
         ASSERT_TRUE(WaitFor([&] { return !Tool("xdotool", {"getdisplaygeometry"}).isEmpty(); }, 20000))
             << "no X server at " << display.toStdString();
+        // The program's folder holds its settings, language files and log: a copy of the
+        // program in a folder of its own keeps the build folder clean.
+        ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
+        QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
+        program.setProcessChannelMode(QProcess::ForwardedChannels); // its messages in the test's output
     }
     void TearDown() override {
         if (program.state() != QProcess::NotRunning) {
@@ -94,6 +99,9 @@ protected:
         // Never the desktop's session bus: Qt's accessibility bridge would connect to it, and
         // an unset address lets libdbus start a bus of its own on the X display.
         env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir.File("no-session-bus"));
+        if (env.contains("TSAN_OPTIONS")) // a later option wins: the X11 suppressions for this run
+            env.insert("TSAN_OPTIONS",
+                       env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
         return env;
     }
     // Runs a tool on the test's display and returns what it printed.
@@ -174,10 +182,6 @@ protected:
 };
 
 TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
-    // The program's folder holds its settings, language files and log: a copy of the program in
-    // a folder of its own keeps the build folder clean.
-    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
-    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
     dir.Write("lum1.ini",
               "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=0\r\nTop=0\r\nWidth=1100\r\nHeight=500\r\n"
               "[Debug]\r\nLogUSB=1\r\n");
@@ -188,10 +192,7 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
     QProcessEnvironment env = Env();
     env.insert("LD_LIBRARY_PATH", LUM1_SIM_FOLDER);
     env.insert("LUM1_SIM_SCENARIO", dir.File("scenario.txt"));
-    if (env.contains("TSAN_OPTIONS")) // a later option wins: the X11 suppressions for this run
-        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
     program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedChannels); // its messages in the test's output
     program.start(dir.File("lum1"), {});
     ASSERT_TRUE(program.waitForStarted());
 
@@ -255,11 +256,7 @@ TEST_F(EndToEnd, ReadTheGaugeCopyTheTableAndClose) {
 }
 
 TEST_F(EndToEnd, TitleBarCloseAtAnyMomentOfStartUpEndsTheProgram) {
-    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
-    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
     QProcessEnvironment env = Env();
-    if (env.contains("TSAN_OPTIONS"))
-        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
     // No gauge: the system's libusb-0.1 finds none. The moments span the first start (the
     // language files written), the exchange thread's one-second start pause, the library load
     // and the idle passes after it.
@@ -268,7 +265,6 @@ TEST_F(EndToEnd, TitleBarCloseAtAnyMomentOfStartUpEndsTheProgram) {
         QDir(dir.File("Language")).removeRecursively();
         dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
         program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(dir.File("lum1"), {});
         ASSERT_TRUE(program.waitForStarted());
         const QString window = WaitForMainWindow();
@@ -290,16 +286,11 @@ TEST_F(EndToEnd, TitleBarCloseAtAnyMomentOfStartUpEndsTheProgram) {
 // The gauge's screen from the toolbar: the picture is saved as Screenshot.bmp beside the program
 // and put on the X clipboard as an image.
 TEST_F(EndToEnd, ReadTheGaugeScreenFromTheToolbar) {
-    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
-    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
     dir.Write("lum1.ini",
               "[Config]\r\nLangId=Eng\r\n[FormMain]\r\nLeft=0\r\nTop=0\r\nWidth=700\r\nHeight=400\r\n");
     QProcessEnvironment env = Env();
     env.insert("LD_LIBRARY_PATH", LUM1_SIM_FOLDER); // the simulator's default version-2 gauge
-    if (env.contains("TSAN_OPTIONS"))
-        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
     program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start(dir.File("lum1"), {});
     ASSERT_TRUE(program.waitForStarted());
     const QString window = WaitForMainWindow();
@@ -342,15 +333,10 @@ TEST_F(EndToEnd, ReadTheGaugeScreenFromTheToolbar) {
 }
 
 TEST_F(EndToEnd, AResultsFileNamedOnTheCommandLineOpensAtStart) {
-    ASSERT_TRUE(QFile::copy(LUM1_EXECUTABLE, dir.File("lum1")));
-    QFile::setPermissions(dir.File("lum1"), QFile::permissions(LUM1_EXECUTABLE));
     dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
     dir.Write("archive.lum1", Archive());
     QProcessEnvironment env = Env();
-    if (env.contains("TSAN_OPTIONS"))
-        env.insert("TSAN_OPTIONS", env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
     program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
 
     // A file that is not there: the open command's message, then an empty table.
     program.start(dir.File("lum1"), {dir.File("gone.lum1")});
