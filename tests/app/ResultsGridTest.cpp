@@ -152,6 +152,36 @@ TEST_F(ResultsGridTest, DraggingARowByItsFixedColumnsMovesIt) {
     EXPECT_EQ(CopiedRecords(), std::make_pair(2, 2)); // the moved row is the selected one
 }
 
+TEST_F(ResultsGridTest, AColumnDraggedByItsTitleKeepsItsWidthInItsNewPlace) {
+    // Shares far apart and above the 50-pixel minimum on the 800-pixel test screen, so that a
+    // column's width tells which column it is.
+    form->StoredColWidth = {45, 125, 900, 1300, 1100, 2000, 800, 1200, 1000, 900, 800};
+    form->FormResize();
+    QHeaderView* titles = grid->horizontalHeader();
+    const int dragged = grid->ColumnWidths()[2]; // "Density"
+    ASSERT_GT(grid->ColumnWidths()[5], dragged + 20);
+    auto at = [&](int visual) {
+        const int logical = titles->logicalIndex(visual);
+        return QPoint(titles->sectionViewportPosition(logical) + titles->sectionSize(logical) / 2, 5);
+    };
+    const QPoint from = at(2), to = at(5) + QPoint(5, 0); // past the middle of the fifth title
+    QTest::mousePress(titles->viewport(), Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step) {
+        const QPoint p = from + (to - from) * step / 10;
+        QMouseEvent move(QEvent::MouseMove, p, titles->viewport()->mapToGlobal(p), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(titles->viewport(), &move);
+    }
+    QTest::mouseRelease(titles->viewport(), Qt::LeftButton, {}, to);
+    Settle();
+    ASSERT_EQ(grid->VisualColumnOrder()[5], 2) << "the drag did not move the column";
+    // The widths stored at the release belong to the places after the move: the next layout
+    // gives the dragged column, now fifth, its own width back.
+    form->FormResize();
+    EXPECT_NEAR(grid->ColumnWidths()[2], dragged, 1)
+        << "its place's old width is " << grid->ColumnWidths()[5];
+}
+
 TEST_F(ResultsGridTest, ContextMenuOpensAnywhereInTheGrid) {
     QSignalSpy spy(grid, &ResultsGrid::contextMenuAt);
     QTest::keyClick(grid, Qt::Key_Home);
