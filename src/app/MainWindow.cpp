@@ -121,7 +121,11 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     lot_ = std::make_unique<TLotFeatures>(*this, dialogs_);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // QWidget's destructor deletes the grid after this class's part is gone; a resize of the
+    // grid meanwhile must not reach this window's handlers any more.
+    StringGrid1->disconnect(this);
+}
 
 // ---------------------------------------------------------------- construction
 
