@@ -4,11 +4,11 @@
 
 namespace lum1 {
 
-QFont MakeFont(const TFontSpec& spec, const TTextRun& style) {
-    QFont f(spec.Family);
-    const double size = style.Script == TScript::Normal ? spec.PixelSize : spec.PixelSize * ScriptScale;
+QFont MakeFont(const TFontSpec& font, const TTextRun& style) {
+    QFont f(font.Family);
+    const double size = style.Script == TScript::Normal ? font.PixelSize : font.PixelSize * ScriptScale;
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
-    f.setBold(spec.Bold || style.Bold);
+    f.setBold(font.Bold || style.Bold);
     f.setItalic(style.Italic);
     f.setUnderline(style.Underline);
     // Unhinted outlines measure the same on the screen, the printer and in a PDF file, so a
@@ -17,23 +17,23 @@ QFont MakeFont(const TFontSpec& spec, const TTextRun& style) {
     return f;
 }
 
-TFontCache::Entry& TFontCache::Get(const TFontSpec& spec, const TTextRun& style) {
-    const Key key{spec.Family,  spec.PixelSize, spec.Bold || style.Bold, static_cast<int>(style.Script),
+TFontCache::Entry& TFontCache::Get(const TFontSpec& font, const TTextRun& style) {
+    const Key key{font.Family,  font.PixelSize, font.Bold || style.Bold, static_cast<int>(style.Script),
                   style.Italic, style.Underline};
     auto it = entries_.find(key);
     if (it == entries_.end()) {
-        QFont f = MakeFont(spec, style);
+        QFont f = MakeFont(font, style);
         it = entries_.emplace(key, Entry{f, QFontMetricsF(f)}).first;
     }
     return it->second;
 }
 
-const QFont& TFontCache::Font(const TFontSpec& spec, const TTextRun& style) {
-    return Get(spec, style).font;
+const QFont& TFontCache::Font(const TFontSpec& font, const TTextRun& style) {
+    return Get(font, style).font;
 }
 
-const QFontMetricsF& TFontCache::Metrics(const TFontSpec& spec, const TTextRun& style) {
-    return Get(spec, style).metrics;
+const QFontMetricsF& TFontCache::Metrics(const TFontSpec& font, const TTextRun& style) {
+    return Get(font, style).metrics;
 }
 
 } // namespace lum1

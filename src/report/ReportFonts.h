@@ -20,13 +20,13 @@ constexpr double SubDrop = 0.15;
 
 // Pixel sizes are layout units: a painter scaled from layout units to the device draws them
 // at the right size on every device.
-QFont MakeFont(const TFontSpec& spec, const TTextRun& style);
+QFont MakeFont(const TFontSpec& font, const TTextRun& style);
 
 // Font metrics by font and style, made once each.
 class TFontCache {
 public:
-    const QFont& Font(const TFontSpec& spec, const TTextRun& style);
-    const QFontMetricsF& Metrics(const TFontSpec& spec, const TTextRun& style);
+    const QFont& Font(const TFontSpec& font, const TTextRun& style);
+    const QFontMetricsF& Metrics(const TFontSpec& font, const TTextRun& style);
 
 private:
     using Key = std::tuple<QString, int, bool, int, bool, bool>;
@@ -34,7 +34,7 @@ private:
         QFont font;
         QFontMetricsF metrics;
     };
-    Entry& Get(const TFontSpec& spec, const TTextRun& style);
+    Entry& Get(const TFontSpec& font, const TTextRun& style);
     std::map<Key, Entry> entries_;
 };
 
