@@ -5,7 +5,7 @@
 #include "SampleRows.h"
 
 #include "report/CsvExport.h"
-#include "report/ExportFile.h"
+#include "platform/ExportFile.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/ReportPreview.h"

@@ -1,7 +1,7 @@
 #include "app/LotFeatures.h"
 
-#include "app/DensityChart.h"
-#include "app/LotPanel.h"
+#include "lot/DensityChart.h"
+#include "lot/LotPanel.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
 #include "lang/ExtraTexts.h"

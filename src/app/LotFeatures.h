@@ -3,7 +3,7 @@
 // exports into the main window: their menu items (after the documented ones), the panel under
 // the grid, the settings section [LotStatistics] and the texts of the section [Extra].
 
-#include "app/DensityChart.h"
+#include "lot/DensityChart.h"
 #include "export/TableExport.h"
 #include "stats/LotStatistics.h"
 

@@ -2,7 +2,7 @@
 // the message loop.
 
 #include "app/Application.h"
-#include "app/BatchExport.h"
+#include "cli/BatchExport.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QtDialogs.h"

@@ -2,7 +2,7 @@
 
 #include "export/MapExport.h"
 #include "export/XlsxExport.h"
-#include "report/ExportFile.h"
+#include "platform/ExportFile.h"
 
 #include <QDir>
 

@@ -2,7 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "report/CsvExport.h"
-#include "report/ExportFile.h"
+#include "platform/ExportFile.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/Report.h"

@@ -2,8 +2,8 @@
 // settings, the acceptance marks (colour and tooltip only), the chart, the exports from the menu
 // and the texts of the new features' own section.
 #include "app/LotFeatures.h"
-#include "app/DensityChart.h"
-#include "app/LotPanel.h"
+#include "lot/DensityChart.h"
+#include "lot/LotPanel.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
 #include "results/ResultsTable.h"

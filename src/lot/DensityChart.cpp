@@ -1,7 +1,7 @@
-#include "app/DensityChart.h"
+#include "lot/DensityChart.h"
 
 #include "platform/Dialogs.h"
-#include "report/ExportFile.h"
+#include "platform/ExportFile.h"
 
 #include <QBuffer>
 #include <QChart>

@@ -1,4 +1,4 @@
-#include "app/LotPanel.h"
+#include "lot/LotPanel.h"
 
 #include <QDoubleSpinBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "app/BatchExport.h"
+#include "cli/BatchExport.h"
 
 #include "about/BuildInfo.h"
 #include "app/ColumnLayout.h"
@@ -10,7 +10,7 @@
 #include "platform/FormatFloat.h"
 #include "platform/IniFile.h"
 #include "report/CsvExport.h"
-#include "report/ExportFile.h"
+#include "platform/ExportFile.h"
 #include "report/HtmlExport.h"
 #include "report/MeasurementReport.h"
 #include "report/PdfExport.h"

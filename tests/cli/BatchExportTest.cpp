@@ -3,7 +3,7 @@
 #include "RecordFixture.h"
 #include "TempDir.h"
 
-#include "app/BatchExport.h"
+#include "cli/BatchExport.h"
 #include "app/FileLocations.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "report/ExportFile.h"
+#include "platform/ExportFile.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
