@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace lum1 {
 
@@ -41,6 +43,19 @@ void TLinkLabel::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QLabel::keyPressEvent(e);
+}
+
+// A label draws no focus of its own; without the frame a user tabbing through the window could
+// not tell which link Enter would open.
+void TLinkLabel::paintEvent(QPaintEvent* e) {
+    QLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 } // namespace lum1
