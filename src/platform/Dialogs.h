@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QWidget;
+
 namespace lum1 {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
@@ -19,6 +21,8 @@ struct MessageRequest {
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
     int defaultButton = 0; // index into the buttons, left to right
+    // The window the box was opened from; null: the main window.
+    QWidget* parent = nullptr;
 };
 
 struct FileDialogRequest {
@@ -27,6 +31,8 @@ struct FileDialogRequest {
     QString directory;
     QString fileName;    // proposed name (save) or empty
     QString defaultSuffix;
+    // The window the dialog was opened from; null: the main window.
+    QWidget* parent = nullptr;
 };
 
 class IDialogs {
