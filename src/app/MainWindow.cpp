@@ -12,6 +12,7 @@
 #include "device/USBExchange.h"
 #include "diag/HistoryLine.h"
 #include "diag/StatusWindow.h"
+#include "lang/ExtraTexts.h"
 #include "lang/MessageTable.h"
 #include "report/MeasurementReport.h"
 #include "results/ResultsFiles.h"
@@ -814,6 +815,7 @@ void TForm1::AScreenshotExecute() {
         c.ProgramDir = program_.PicturesDir; // Screenshot.bmp: the program folder of a portable copy
         c.Dialogs = &dialogs_;
         c.Msg = [this](const QString& key) { return Msg(key); };
+        c.Extra = [this](const QString& key) { return GetExtraMessage(program_.Language, key); };
         c.EnglishUI = [this] { return program_.Language.EnglishUI(); };
         c.Settings = [this] { return program_.SettingsIni.get(); };
         c.ReportWriteError = [this](const std::exception& e) { ReportWriteError(e); };

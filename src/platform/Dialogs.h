@@ -29,7 +29,7 @@ struct FileDialogRequest {
     QString title;
     QStringList filters; // "Results (*.lum1)" style
     QString directory;
-    QString fileName;    // proposed name (save) or empty
+    QString fileName; // proposed name (save) or empty
     QString defaultSuffix;
     // The window the dialog was opened from; null: the main window.
     QWidget* parent = nullptr;

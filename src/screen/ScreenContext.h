@@ -20,6 +20,8 @@ struct TScreenContext {
     QString ProgramDir;
     IDialogs* Dialogs = nullptr;
     std::function<QString(const QString&)> Msg;
+    // The new features' texts ([Extra] of the language file).
+    std::function<QString(const QString&)> Extra;
     std::function<bool()> EnglishUI;
     // The settings file; null once the program has released it at close.
     std::function<TIniFile*()> Settings;

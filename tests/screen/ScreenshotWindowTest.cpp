@@ -5,8 +5,8 @@
 #include "app/DeviceLink.h"
 #include "app/MainWindow.h"
 #include "app/StatusStrip.h"
-#include "diag/StatusWindow.h"
 #include "device/USBExchange.h"
+#include "diag/StatusWindow.h"
 #include "platform/IniFile.h"
 #include "screen/ScreenContext.h"
 #include "screen/ScreenImage.h"
@@ -75,7 +75,9 @@ protected:
     TScreenContext& Context() { return *form->ScreenContext(); }
     TfrmScreenshot* Newest() { return form->ScreenContext() ? Context().frmScreenshot.data() : nullptr; }
     // What the status line has said: the history while the program runs, else the status line.
-    QString Said() const { return form->frmStatus() ? form->frmStatus()->Text() : form->StatusBar1->Panel0Text(); }
+    QString Said() const {
+        return form->frmStatus() ? form->frmStatus()->Text() : form->StatusBar1->Panel0Text();
+    }
     int Progress() const { return form->StatusBar1->ProgressBar1->value(); }
     // Runs action once the read under way has passed a tenth of its blocks. The exchange thread
     // waits for every progress step to be shown, so the read cannot end before action runs.
@@ -131,8 +133,8 @@ TEST_F(ScreenWindow, Version1ThenAClickBringsVersion2AndTheWindowGrows) {
     EXPECT_EQ(w->BtnExit->pos(), QPoint(295, 512));
     EXPECT_EQ(w->ScreenshotFileName, dir.File("Screenshot.bmp"));
     // Said once the file and the clipboard hold the picture, naming where the file is.
-    EXPECT_EQ(form->StatusBar1->Panel0Text(),
-              "The image display device is read to file \"" + dir.File("Screenshot.bmp") + "\" and to clipboard");
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), "The image display device is read to file \"" +
+                                                  dir.File("Screenshot.bmp") + "\" and to clipboard");
     QImage saved(dir.File("Screenshot.bmp"), "BMP");
     EXPECT_EQ(DifferentPixels(saved, Expected(1)), 0);
     EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(1)), 0);
@@ -275,18 +277,20 @@ TEST_P(AbandonedRead, ClaimsNothingAndEndsTheWait) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
     EXPECT_FALSE(Said().contains("read to file")) << Said().toStdString();
     if (*c.said) {
-        EXPECT_TRUE(form->StatusBar1->Panel0Text().endsWith(QString::fromUtf8(c.said).arg(dir.File("Screenshot.bmp"))))
+        EXPECT_TRUE(form->StatusBar1->Panel0Text().endsWith(
+            QString::fromUtf8(c.said).arg(dir.File("Screenshot.bmp"))))
             << form->StatusBar1->Panel0Text().toStdString();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Moments, AbandonedRead,
-    ::testing::Values(AbandonCase{"WindowClosed", "",
-                                  "the window was closed before the read ended. The file %1 and the clipboard "
-                                  "were not changed"},
-                      AbandonCase{"GaugeUnplugged", "unplug_at = 5000\n", "LibUsb: Нет такого устройства"},
-                      AbandonCase{"ProgramClosed", "", ""}),
+    ::testing::Values(
+        AbandonCase{"WindowClosed", "",
+                    "the window was closed before the read ended. The file %1 and the clipboard "
+                    "were not changed"},
+        AbandonCase{"GaugeUnplugged", "unplug_at = 5000\n", "LibUsb: Нет такого устройства"},
+        AbandonCase{"ProgramClosed", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The title bar's close takes effect at once, whatever the read is doing: nothing else runs
@@ -300,7 +304,8 @@ TEST_F(ScreenWindow, TheTitleBarCloseHidesTheWindowAtOnceDuringItsRead) {
     WhenATenthIsRead(probe, [&] {
         window = Newest();
         QTimer::singleShot(0, [&] { seenBeforeTheCloseEnded = !hiddenAfter; });
-        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(window->windowHandle());
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            window->windowHandle());
         hiddenAfter = window && !window->isVisible();
         readingAfter = Context().ScreenReading;
     });
@@ -320,7 +325,7 @@ TEST_F(ScreenWindow, TheTitleBarCloseHidesTheWindowAtOnceDuringItsRead) {
 }
 
 // In the Russian interface: the dialog and its error box stand over the screen window, and a
-// folder that cannot be written is named in Russian words, the system's text after them.
+// file that cannot be written is told in Russian words, the system's text (if any) after them.
 TEST_F(ScreenWindow, SaveAsIsOwnedByTheScreenWindowAndFailsInTheInterfaceLanguage) {
     form->ALangRusExecute();
     LoadScenario("[gauge]\nversion = 1\n");
@@ -329,19 +334,32 @@ TEST_F(ScreenWindow, SaveAsIsOwnedByTheScreenWindowAndFailsInTheInterfaceLanguag
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(QDir(dir.Path()).mkdir("locked"));
     test::SetReadOnly(dir.File("locked"), true);
-    dialogs.fileAnswers.push_back(dir.File("locked/gauge.bmp"));
-    w->btnSave->click();
+    struct Case {
+        QString file;
+        const char* reason; // the words after the file's name
+        bool systemText;
+    };
+    const Case cases[] = {
+        {dir.File("locked/gauge.bmp"), "нет прав на запись в эту папку или в этот файл", false},
+        {dir.File("gone/gauge.bmp"), "такой папки нет (сообщение системы: ", true},
+    };
+    for (const Case& c : cases) {
+        dialogs.fileRequests.clear();
+        dialogs.messages.clear();
+        dialogs.fileAnswers.push_back(c.file);
+        w->btnSave->click();
+        ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+        EXPECT_EQ(dialogs.fileRequests[0].parent, w);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].parent, w);
+        const QString text = dialogs.messages[0].text;
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8("Не удается записать файл \"") + c.file +
+                                    "\": " + QString::fromUtf8(c.reason)))
+            << text.toStdString();
+        EXPECT_EQ(text.endsWith(u')'), c.systemText) << text.toStdString();
+        EXPECT_FALSE(QFile::exists(c.file));
+    }
     test::SetReadOnly(dir.File("locked"), false);
-    ASSERT_EQ(dialogs.fileRequests.size(), 1u);
-    EXPECT_EQ(dialogs.fileRequests[0].parent, w);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].parent, w);
-    const QString text = dialogs.messages[0].text;
-    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Не удается записать файл \"") + dir.File("locked/gauge.bmp") +
-                                QString::fromUtf8("\": нет прав на запись")))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(QString::fromUtf8("сообщение системы: "))) << text.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.File("locked/gauge.bmp")));
 }
 
 TEST_F(ScreenWindow, SaveAsStartsInTheLastFolderOrTheProgramFolder) {
