@@ -24,9 +24,9 @@ TEST_F(ExchangeTest, DataReadShowsProgressFillsTheTableAndEndsItsWait) {
     RunUntilIdle();
     EXPECT_THAT(window_.Events(),
                 ElementsAre("link:green", "progress:start", "link:green", "status:<USBRdParam>", "clear",
-                            "status:<USBRdResult>", "link:green", "progress:0", "progress:200",
-                            "progress:400", "progress:600", "progress:800", "fill",
-                            "status:LUM-1.2 SN 7; <USBDataReaded> (5)", "progress:hide", "link:grey"));
+                            "status:<USBRdResult>", "link:green", "progress:0", "progress:200", "progress:400",
+                            "progress:600", "progress:800", "fill", "status:LUM-1.2 SN 7; <USBDataReaded> (5)",
+                            "progress:hide", "link:grey"));
     // Records byte for byte, except AverNum 0 (record 16 of the default archive) stored as 1.
     ASSERT_EQ(store_->RecordCount.load(), 5);
     const auto sent = sim::MakeDefaultRecords(5);
@@ -56,8 +56,8 @@ class CountBlockTest : public DeviceTest, public ::testing::WithParamInterface<C
 
 TEST_P(CountBlockTest, CountBlockDecidesHowTheReadEnds) {
     const CountCase& c = GetParam();
-    Load("[gauge]\nversion=" + std::to_string(c.Version) +
-         "\nparam=P\nrecords=" + std::to_string(c.RecordsRead) + "\ncount_block=" + c.Block + "\n");
+    Load("[gauge]\nversion=" + std::to_string(c.Version) + "\nparam=P\nrecords=" + std::to_string(c.RecordsRead) +
+         "\ncount_block=" + c.Block + "\n");
     store_->RecordCount = 7; // what an earlier read left
     const bool ok = exchange_->AReadExecute(Passes());
     EXPECT_EQ(ok, std::string(c.Status).empty());
@@ -73,11 +73,9 @@ TEST_P(CountBlockTest, CountBlockDecidesHowTheReadEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, CountBlockTest,
-                         ::testing::Values(CountCase{1, "01 5A E8 03", "", 1000},
-                                           CountCase{2, "01 5A E8 03", "", 1000},
+                         ::testing::Values(CountCase{1, "01 5A E8 03", "", 1000}, CountCase{2, "01 5A E8 03", "", 1000},
                                            CountCase{1, "01 5A E9 03", "<USBTooManyRecords>", 0},
-                                           CountCase{2, "01 5A E9 03", "", 1001},
-                                           CountCase{2, "01 5A C4 09", "", 2500},
+                                           CountCase{2, "01 5A E9 03", "", 1001}, CountCase{2, "01 5A C4 09", "", 2500},
                                            CountCase{2, "01 5A C5 09", "<USBTooManyRecords>", 0},
                                            CountCase{2, "02 5A 01 00", "<USBBadFormat>", 1},
                                            CountCase{2, "01 50 01 00", "<USBBadFormat>", 1},
@@ -86,18 +84,16 @@ INSTANTIATE_TEST_SUITE_P(Blocks, CountBlockTest,
 TEST_F(ExchangeTest, CountHeadNotFourIsABadFormatThenTheFailurePathWithDrain) {
     Load("[gauge]\nparam=P\ncount_head=8\n");
     EXPECT_FALSE(exchange_->AReadExecute(Passes()));
-    EXPECT_THAT(window_.Events(),
-                ElementsAre("link:green", "progress:start", "link:green", "status:<USBRdParam>", "clear",
-                            "status:<USBBadFormat>", "status:LibUsb: Error 4", "link:red", "progress:hide"));
+    EXPECT_THAT(window_.Events(), ElementsAre("link:green", "progress:start", "link:green", "status:<USBRdParam>",
+                                              "clear", "status:<USBBadFormat>", "status:LibUsb: Error 4", "link:red",
+                                              "progress:hide"));
     // The count block still waiting in the gauge is read byte by byte until a read brings none.
     const auto lines = LogLines();
     const std::vector<std::string> tail(lines.end() - 8, lines.end());
-    EXPECT_THAT(tail,
-                ElementsAre("LibUsb ReadData(), 4 byte(s), OK (08 00 00 00)",
-                            "LibUsb ReadData(), 1 byte(s), OK (01)", "LibUsb ReadData(), 1 byte(s), OK (5A)",
-                            "LibUsb ReadData(), 1 byte(s), OK (2C)", "LibUsb ReadData(), 1 byte(s), OK (01)",
-                            "LibUsb ReadData(), 1 byte(s), ERROR LibUsb: Тайм-аут",
-                            "Device closed! (DeviceHandle=NULL)", "--------------"));
+    EXPECT_THAT(tail, ElementsAre("LibUsb ReadData(), 4 byte(s), OK (08 00 00 00)", "LibUsb ReadData(), 1 byte(s), OK (01)",
+                                  "LibUsb ReadData(), 1 byte(s), OK (5A)", "LibUsb ReadData(), 1 byte(s), OK (2C)",
+                                  "LibUsb ReadData(), 1 byte(s), OK (01)", "LibUsb ReadData(), 1 byte(s), ERROR LibUsb: Тайм-аут",
+                                  "Device closed! (DeviceHandle=NULL)", "--------------"));
     EXPECT_THAT(sleeps_, ElementsAre(100));
     // A red link stays for a moment before the next operation turns it green.
     Load("[gauge]\nrecords=1\n");
@@ -123,12 +119,11 @@ TEST_P(ParamTextTest, ParamTextRules) {
 INSTANTIATE_TEST_SUITE_P(
     Heads, ParamTextTest,
     ::testing::Values(ParamCase{"HeadZero", "param_head=0", ""},
-                      ParamCase{"HeadHundredGivesSixtyThree",
-                                "param_head=100\nparam=" + std::string(100, 'x'), QByteArray(63, 'x')},
+                      ParamCase{"HeadHundredGivesSixtyThree", "param_head=100\nparam=" + std::string(100, 'x'),
+                                QByteArray(63, 'x')},
                       ParamCase{"InnerZerosBecomeBlanks", "param_bytes=41 00 42 00 00 43", "A B  C"},
                       ParamCase{"ShortAnswerGivesWhatArrived", "param_head=20\nparam=abc", "abc"},
-                      ParamCase{"Cyrillic", "param=Плотномер",
-                                QByteArray("\xCF\xEB\xEE\xF2\xED\xEE\xEC\xE5\xF0")}),
+                      ParamCase{"Cyrillic", "param=Плотномер", QByteArray("\xCF\xEB\xEE\xF2\xED\xEE\xEC\xE5\xF0")}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(ExchangeTest, DecodedParamTextPrefixesTheEmptyArchiveMessage) {
@@ -175,15 +170,13 @@ INSTANTIATE_TEST_SUITE_P(
     Heads, ScreenHeadTest,
     ::testing::Values(ScreenCase{"Head9600", "version=1\nvendor=0x0483", false, 1, 9600, false},
                       ScreenCase{"Head18000", "version=2\nvendor=0x03EB", true, 2, 18000, false},
-                      ScreenCase{"Head12345KeepsTheFlag", "version=2\nvendor=0x03EB\nscreen_head=12345",
-                                 false, 2, 18000, true}),
+                      ScreenCase{"Head12345KeepsTheFlag", "version=2\nvendor=0x03EB\nscreen_head=12345", false, 2, 18000, true}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(ExchangeTest, ScreenHeadWithFewerBlocksEndsInATimeOut) {
     Load("[gauge]\nversion=1\nscreen_head=12345\n"); // sends 9600 blocks, 18000 are read
     EXPECT_FALSE(exchange_->RunAndWait(TOperation::ScreenRead, Passes()));
-    EXPECT_THAT(window_.Of("status:"),
-                ElementsAre("status:<USBScrRead>", "status:<USBErrScreenLen>", "status:LibUsb: Тайм-аут"));
+    EXPECT_THAT(window_.Of("status:"), ElementsAre("status:<USBScrRead>", "status:<USBErrScreenLen>", "status:LibUsb: Тайм-аут"));
 }
 
 struct FailCase {
@@ -208,12 +201,11 @@ TEST_P(TransferFailureTest, FailureMidRecordsKeepsTheRecordsSoFarAndLeavesTheTab
     EXPECT_EQ(exchange_->USBState.load(), stIdle);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, TransferFailureTest,
-    ::testing::Values(FailCase{"TimeOut", "timeout_at=12", "LibUsb: Тайм-аут", 3},
-                      FailCase{"Unplugged", "unplug_at=20", "LibUsb: Нет такого устройства", 11},
-                      FailCase{"GarbageShortHead", "garbage_at=4\ngarbage_length=3", "LibUsb: Error 3", 0}),
-    [](const auto& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Faults, TransferFailureTest,
+                         ::testing::Values(FailCase{"TimeOut", "timeout_at=12", "LibUsb: Тайм-аут", 3},
+                                           FailCase{"Unplugged", "unplug_at=20", "LibUsb: Нет такого устройства", 11},
+                                           FailCase{"GarbageShortHead", "garbage_at=4\ngarbage_length=3", "LibUsb: Error 3", 0}),
+                         [](const auto& info) { return info.param.Name; });
 
 TEST_F(ExchangeTest, ShortRecordKeepsThePreviousRecordsBytesBeyondWhatArrived) {
     Load("[gauge]\nrecords=3\nshort_read_at=10\nshort_read_length=10\n");
@@ -311,8 +303,8 @@ TEST_F(ExchangeTest, ScreenBufferSmallerThanAVersionTwoPictureIsRefused) {
 }
 
 TEST_F(ExchangeTest, RawNoiseFromTheGaugeEndsInAMessageNeverAnOverrun) {
-    const char* answers[] = {"FF FF FF FF FF FF FF FF", "40 00 00 00",    "04 00 00 00 01 5A FF FF",
-                             "04 00 00 00 01 5A 10 00", "50 46 00 00 01", "FF FF FF 7F"};
+    const char* answers[] = {"FF FF FF FF FF FF FF FF", "40 00 00 00", "04 00 00 00 01 5A FF FF", "04 00 00 00 01 5A 10 00",
+                             "50 46 00 00 01", "FF FF FF 7F"};
     for (const char* raw : answers) {
         Load(std::string("[gauge]\nraw_answer=") + raw + "\n");
         Run(TOperation::DataRead);
