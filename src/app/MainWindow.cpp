@@ -338,7 +338,7 @@ void TForm1::SaveSettings() {
         ini.WriteInteger(kFormMain, QStringLiteral("ColWidth%1").arg(i), StoredColWidth[i]);
 }
 
-void TForm1::ReportWriteError(const std::exception& e) {
+void TForm1::ReportWriteError(const std::exception& e, QWidget* parent) {
     // One box per run: a read-only program folder makes every write fail, and the user needs
     // to hear it once, not at every step.
     if (writeErrorShown_)
@@ -349,6 +349,7 @@ void TForm1::ReportWriteError(const std::exception& e) {
     r.text = QString::fromStdString(e.what());
     r.icon = MsgIcon::Error;
     r.buttons = MsgButtons::Ok;
+    r.parent = parent;
     dialogs_.Message(r);
 }
 
@@ -818,7 +819,9 @@ void TForm1::AScreenshotExecute() {
         c.Extra = [this](const QString& key) { return GetExtraMessage(program_.Language, key); };
         c.EnglishUI = [this] { return program_.Language.EnglishUI(); };
         c.Settings = [this] { return program_.SettingsIni.get(); };
-        c.ReportWriteError = [this](const std::exception& e) { ReportWriteError(e); };
+        c.ReportWriteError = [this](const std::exception& e, QWidget* parent) {
+            ReportWriteError(e, parent);
+        };
         c.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
         c.Help = [this] { AChmHelpExecute(); };
         c.ApplicationTitle = [this] { return applicationTitle_; };

@@ -286,7 +286,7 @@ void TfrmScreenshot::btnSaveClick() {
             ini->WriteString(kConfig, QStringLiteral("LastReadPath"), WithSeparator(file.absolutePath()));
         } catch (const EIniWriteError& e) {
             if (context_.ReportWriteError)
-                context_.ReportWriteError(e);
+                context_.ReportWriteError(e, this);
         }
     }
     // The picture as it is shown, whatever extension the chosen name has.
@@ -330,7 +330,7 @@ void TfrmScreenshot::FormClose() {
                                             {QStringLiteral("Top"), QString::number(y())}});
         } catch (const EIniWriteError& e) {
             if (context_.ReportWriteError)
-                context_.ReportWriteError(e);
+                context_.ReportWriteError(e, nullptr);
         }
     }
     // Only this window's own read is let go, without waiting for it; a window whose request was
