@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPen>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
@@ -52,6 +53,12 @@ void TLinkLabel::paintEvent(QPaintEvent* e) {
     if (!hasFocus())
         return;
     QStylePainter painter(this);
+    if (!textLink_) {
+        // The style's thin frame disappears against the edge of a picture.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        return;
+    }
     QStyleOptionFocusRect option;
     option.initFrom(this);
     option.backgroundColor = palette().color(QPalette::Window);

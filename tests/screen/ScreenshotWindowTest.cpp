@@ -208,7 +208,7 @@ TEST_F(ScreenWindow, ClosingWhileTheGaugeNeverAnswersEndsTheWait) {
     form->AScreenshotExecute();
     const qint64 waitEnded = clock.elapsed();
     ASSERT_GE(closedAt, 0);
-    // The close itself gives a running read about a second; the wait ends on the next pass.
+    // The close stops the search at once; the wait ends on the thread's next pass.
     EXPECT_LT(closedAt, 300 + 1300);
     EXPECT_LT(waitEnded - closedAt, 1000);
     EXPECT_FALSE(Context().ScreenReading);
