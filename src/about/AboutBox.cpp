@@ -213,6 +213,9 @@ void TAboutBox::LabelWWWClick() {
 
 void TAboutBox::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    // The emblem and the links come first in the focus chain and open their link on Return;
+    // the window opens with OK focused so that Enter closes it, as the default button promises.
+    OKButton->setFocus(Qt::ActiveWindowFocusReason);
     if (parentWidget())
         move(parentWidget()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
     FormActivate();

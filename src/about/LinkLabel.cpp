@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPen>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace lum1 {
 
@@ -41,6 +44,25 @@ void TLinkLabel::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QLabel::keyPressEvent(e);
+}
+
+// A label draws no focus of its own; without the frame a user tabbing through the window could
+// not tell which link Enter would open.
+void TLinkLabel::paintEvent(QPaintEvent* e) {
+    QLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    if (!textLink_) {
+        // The style's thin frame disappears against the edge of a picture.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        return;
+    }
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 } // namespace lum1

@@ -1,6 +1,6 @@
 #pragma once
 // A label that acts as a link: blue, underlined, a hand cursor, opened by a click or, once it
-// has the keyboard focus, by Enter or the space bar.
+// has the keyboard focus (Tab reaches it, and a focus frame shows it), by Enter or the space bar.
 
 #include <QLabel>
 
@@ -22,6 +22,7 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     bool active_ = true;

@@ -12,6 +12,7 @@
 #include "device/USBExchange.h"
 #include "diag/HistoryLine.h"
 #include "diag/StatusWindow.h"
+#include "lang/ExtraTexts.h"
 #include "lang/MessageTable.h"
 #include "report/MeasurementReport.h"
 #include "results/ResultsFiles.h"
@@ -337,7 +338,7 @@ void TForm1::SaveSettings() {
         ini.WriteInteger(kFormMain, QStringLiteral("ColWidth%1").arg(i), StoredColWidth[i]);
 }
 
-void TForm1::ReportWriteError(const std::exception& e) {
+void TForm1::ReportWriteError(const std::exception& e, QWidget* parent) {
     // One box per run: a read-only program folder makes every write fail, and the user needs
     // to hear it once, not at every step.
     if (writeErrorShown_)
@@ -348,6 +349,7 @@ void TForm1::ReportWriteError(const std::exception& e) {
     r.text = QString::fromStdString(e.what());
     r.icon = MsgIcon::Error;
     r.buttons = MsgButtons::Ok;
+    r.parent = parent;
     dialogs_.Message(r);
 }
 
@@ -814,9 +816,12 @@ void TForm1::AScreenshotExecute() {
         c.ProgramDir = program_.PicturesDir; // Screenshot.bmp: the program folder of a portable copy
         c.Dialogs = &dialogs_;
         c.Msg = [this](const QString& key) { return Msg(key); };
+        c.Extra = [this](const QString& key) { return GetExtraMessage(program_.Language, key); };
         c.EnglishUI = [this] { return program_.Language.EnglishUI(); };
         c.Settings = [this] { return program_.SettingsIni.get(); };
-        c.ReportWriteError = [this](const std::exception& e) { ReportWriteError(e); };
+        c.ReportWriteError = [this](const std::exception& e, QWidget* parent) {
+            ReportWriteError(e, parent);
+        };
         c.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
         c.Help = [this] { AChmHelpExecute(); };
         c.ApplicationTitle = [this] { return applicationTitle_; };

@@ -125,7 +125,8 @@ private:
     QWidget* BuildToolbar();
     void SelectLanguage(bool english);
     void NameTheControls();
-    void ReportWriteError(const std::exception& e);
+    // parent: the window the failed write was made from (null: this one).
+    void ReportWriteError(const std::exception& e, QWidget* parent = nullptr);
     bool FormKeyDown(QKeyEvent* e);
     void CopyVisualRows(int firstVisual, int lastVisual, bool withTitles);
     // The store for a command; empty (and a beep) while a device read fills the store or

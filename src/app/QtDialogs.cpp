@@ -80,7 +80,8 @@ QStringList NativeFilters(QStringList filters) {
 }
 
 MsgResult QtDialogs::Message(const MessageRequest& request) {
-    QMessageBox box(IconOf(request.icon), request.caption, request.text, QMessageBox::NoButton, parent_);
+    QMessageBox box(IconOf(request.icon), request.caption, request.text, QMessageBox::NoButton,
+                    request.parent ? request.parent : parent_);
     const auto buttons = ButtonsOf(request.buttons);
     for (const ButtonMap& b : buttons)
         box.addButton(b.qt);
@@ -99,7 +100,7 @@ MsgResult QtDialogs::Message(const MessageRequest& request) {
 }
 
 std::optional<QString> QtDialogs::OpenFileName(const FileDialogRequest& r) {
-    QFileDialog d(parent_, r.title, r.directory);
+    QFileDialog d(r.parent ? r.parent : parent_, r.title, r.directory);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.setFileMode(QFileDialog::ExistingFile);
     d.setOption(QFileDialog::HideNameFilterDetails);
@@ -112,7 +113,7 @@ std::optional<QString> QtDialogs::OpenFileName(const FileDialogRequest& r) {
 }
 
 std::optional<QString> QtDialogs::SaveFileName(const FileDialogRequest& r) {
-    QFileDialog d(parent_, r.title, r.directory);
+    QFileDialog d(r.parent ? r.parent : parent_, r.title, r.directory);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
     d.setOption(QFileDialog::HideNameFilterDetails);

@@ -7,7 +7,8 @@ class QWidget;
 
 namespace lum1 {
 
-// The dialogs of the running program: Qt's message boxes and file dialogs.
+// The dialogs of the running program: Qt's message boxes and file dialogs, each over the window
+// its request names, else over the main window.
 class QtDialogs : public IDialogs {
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}

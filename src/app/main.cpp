@@ -2,10 +2,10 @@
 // the message loop.
 
 #include "app/Application.h"
-#include "cli/BatchExport.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QtDialogs.h"
+#include "cli/BatchExport.h"
 #include "lang/LanguageDialog.h"
 
 #include <QDesktopServices>
@@ -74,9 +74,11 @@ int main(int argc, char** argv) {
             lum1::TfrmLanguage dialog(
                 [&form](bool english) { english ? form.ALangEngExecute() : form.ALangRusExecute(); },
                 [&form] { form.AChmHelpExecute(); },
-                [&dialogs](const std::exception& e) {
+                // The box stands over the language dialog it came from (the main window is not
+                // shown yet).
+                [&dialogs, &dialog](const std::exception& e) {
                     dialogs.Message({QStringLiteral("LUM-1.2"), QString::fromStdString(e.what()),
-                                     lum1::MsgIcon::Error, lum1::MsgButtons::Ok, 0});
+                                     lum1::MsgIcon::Error, lum1::MsgButtons::Ok, 0, &dialog});
                 });
             return dialog.exec() == QDialog::Accepted;
         };

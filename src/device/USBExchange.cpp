@@ -242,11 +242,12 @@ void TUSBExchange::ReadScreen() {
         return End();
     if (r < 0)
         return Fail(r);
+    // The message that the picture is in the file and on the clipboard is the window's: only
+    // it knows whether both were written.
     succeeded_ = true;
     events_.ScrReadedEvent->SetEvent();
     USBState.store(stClose);
     Link(TLinkColour::Grey);
-    Status("USBScreenReaded");
 }
 
 // Each hand-over waits for the window thread; a value the bar already shows needs none. The
@@ -296,7 +297,22 @@ QString TUSBExchange::ParamText() const {
     return DecodeCp1251(ParamTextBytes());
 }
 
-bool TUSBExchange::RunAndWait(TOperation operation, const std::function<void()>& processEvents) {
+bool TUSBExchange::WithdrawRequest(TOperation operation) {
+    switch (operation) {
+    case TOperation::DataRead:
+        return events_.DataRdEvent->WaitFor(0);
+    case TOperation::ScreenRead:
+        return events_.ScreenRdEvent->WaitFor(0);
+    case TOperation::EEPROM:
+        return events_.EEPROMRdEvent->WaitFor(0);
+    case TOperation::None:
+        break;
+    }
+    return false;
+}
+
+bool TUSBExchange::RunAndWait(TOperation operation, const std::function<void()>& processEvents,
+                              const std::function<bool()>& giveUp) {
     const size_t k = static_cast<size_t>(operation);
     TNamedEvent* request = nullptr;
     TNamedEvent* completion = nullptr;
@@ -329,7 +345,7 @@ bool TUSBExchange::RunAndWait(TOperation operation, const std::function<void()>&
             completion->WaitFor(0); // the signal of this very end, if no inner wait took it
             return lastSucceeded_[k].load();
         }
-        if (stop_.load())
+        if (stop_.load() || (giveUp && giveUp()))
             return false;
         if (processEvents)
             processEvents();

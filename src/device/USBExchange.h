@@ -66,8 +66,13 @@ public:
     // The window thread's side of an operation: signal the request event, then poll the
     // completion event every 1 ms, calling processEvents in between. Returns when the operation
     // has ended, successfully (true) or not (false: a format or limit outcome, a transfer failure,
-    // a screen read given up by its window, or a stop at close).
-    bool RunAndWait(TOperation operation, const std::function<void()>& processEvents);
+    // a screen read given up by its window, or a stop at close). giveUp, asked between polls,
+    // ends the wait (false) when it returns true.
+    bool RunAndWait(TOperation operation, const std::function<void()>& processEvents,
+                    const std::function<bool()>& giveUp = {});
+    // Takes back a request the thread has not taken up yet; false when there is none (it was
+    // taken up, or never made).
+    bool WithdrawRequest(TOperation operation);
     // The two action bodies without their window parts (status text, menu state).
     bool AReadExecute(const std::function<void()>& processEvents) {
         return RunAndWait(TOperation::DataRead, processEvents);

@@ -3,6 +3,7 @@
 #include "export/MapExport.h"
 #include "export/XlsxExport.h"
 #include "platform/ExportFile.h"
+#include "platform/FileError.h"
 
 #include <QDir>
 
@@ -62,7 +63,10 @@ QString OutcomeMessage(const TExportOutcome& outcome, const QString& path, const
     case TExportOutcome::NoPosition:
         return texts.New("ExportNoPosition");
     case TExportOutcome::WriteFailed:
-        return texts.New("ExportFailed").arg(file, outcome.Reason);
+        return texts.New("ExportFailed")
+            .arg(file, DescribeFileError(path, outcome.Reason, [&texts](const QString& key) {
+                     return texts.Extra ? texts.Extra(key) : key;
+                 }));
     }
     return QString();
 }

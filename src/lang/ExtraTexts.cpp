@@ -13,6 +13,19 @@ namespace {
 
 // Written in this order when the keys are appended one by one as they are first used.
 const ExtraRow kRows[] = {
+    // The screen picture, and files that cannot be written
+    {u"ScreenReadAbandoned",
+     u"Чтение экрана прибора прервано: окно закрыто до конца чтения. Файл %1 и буфер обмена не изменены",
+     u"Screen reading abandoned: the window was closed before the read ended. The file %1 and the clipboard "
+     u"were not changed"},
+    {u"FileWriteFailed", u"Не удается записать файл \"%1\": %2", u"Cannot write the file \"%1\": %2"},
+    {u"FileNoPermission", u"нет прав на запись в эту папку или в этот файл",
+     u"no permission to write to this folder or file"},
+    {u"FileNoSpace", u"на диске не хватает места", u"not enough space on the disk"},
+    {u"FileNoFolder", u"такой папки нет", u"the folder does not exist"},
+    {u"FileIsFolder", u"под этим именем уже есть папка", u"a folder of that name is in the way"},
+    {u"FileNotWritten", u"файл записать не удалось", u"the file could not be written"},
+    {u"FileSystemMessage", u"(сообщение системы: %1)", u"(system message: %1)"},
     // Lot statistics panel
     {u"LotStatistics", u"Статистика партии", u"Lot statistics"},
     {u"LotStatisticsHint", u"Показать или скрыть статистику партии под таблицей",

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ExportFile.h"
+#include "platform/FileError.h"
 
 #include <QBuffer>
 #include <QChart>
@@ -155,6 +156,7 @@ QByteArray TDensityChart::Png() const {
 
 void TDensityChart::SavePng() {
     FileDialogRequest request;
+    request.parent = this;
     request.title = extra_ ? extra_(QStringLiteral("ChartSave")) : QString();
     request.filters = {extra_ ? extra_(QStringLiteral("ChartPng")) : QStringLiteral("PNG (*.png)")};
     request.defaultSuffix = QStringLiteral("png");
@@ -166,9 +168,11 @@ void TDensityChart::SavePng() {
     if (reason.isEmpty())
         return;
     MessageRequest message;
+    message.parent = this;
     message.caption = caption_;
-    message.text =
-        (extra_ ? extra_(QStringLiteral("ExportFailed")) : QStringLiteral("%1: %2")).arg(*path, reason);
+    const auto text = [this](const QString& key) { return extra_ ? extra_(key) : key; };
+    message.text = (extra_ ? extra_(QStringLiteral("ExportFailed")) : QStringLiteral("%1: %2"))
+                       .arg(*path, DescribeFileError(*path, reason, text));
     message.icon = MsgIcon::Error;
     dialogs_.Message(message);
 }

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QWidget;
+
 namespace lum1 {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
@@ -19,14 +21,18 @@ struct MessageRequest {
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
     int defaultButton = 0; // index into the buttons, left to right
+    // The window the box was opened from; null: the main window.
+    QWidget* parent = nullptr;
 };
 
 struct FileDialogRequest {
     QString title;
     QStringList filters; // "Results (*.lum1)" style
     QString directory;
-    QString fileName;    // proposed name (save) or empty
+    QString fileName; // proposed name (save) or empty
     QString defaultSuffix;
+    // The window the dialog was opened from; null: the main window.
+    QWidget* parent = nullptr;
 };
 
 class IDialogs {

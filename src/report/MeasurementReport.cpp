@@ -39,6 +39,7 @@ void TMeasurementReport::APrintExecute(int recordCount, const TReportGrid& grid,
         question.text = environment.GetLangMessage(QStringLiteral("BlockReport"));
         question.icon = MsgIcon::Question;
         question.buttons = MsgButtons::YesNoCancel;
+        question.parent = environment.Parent;
         const MsgResult answer = environment.Dialogs->Message(question);
         if (answer == MsgResult::Cancel)
             return;

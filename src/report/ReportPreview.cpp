@@ -1,8 +1,9 @@
 #include "report/ReportPreview.h"
 
 #include "platform/Dialogs.h"
-#include "report/CsvExport.h"
 #include "platform/ExportFile.h"
+#include "platform/FileError.h"
+#include "report/CsvExport.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/Report.h"
@@ -243,7 +244,7 @@ void TReportPreview::Print() {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         if (report_.Dialogs)
             report_.Dialogs->Message(
-                {Caption(), t.Get(QStringLiteral("NoPrinter")), MsgIcon::Warning, MsgButtons::Ok, 0});
+                {Caption(), t.Get(QStringLiteral("NoPrinter")), MsgIcon::Warning, MsgButtons::Ok, 0, this});
         return;
     }
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
@@ -277,7 +278,7 @@ bool TReportPreview::PrintOn(QPrinter& printer) {
         if (report_.Dialogs)
             report_.Dialogs->Message(
                 {Caption(), report_.Resources.Get(QStringLiteral("PrintError"), printer.printerName()),
-                 MsgIcon::Error, MsgButtons::Ok, 0});
+                 MsgIcon::Error, MsgButtons::Ok, 0, this});
         return false;
     }
     TReportPainter(prepared).PaintPages(painter, printer, printer.resolution(), from, to);
@@ -320,6 +321,7 @@ void TReportPreview::Export(TExportFormat format) {
     static const char* const suffixes[] = {"txt", "pdf", "html", "csv"};
     const auto index = static_cast<size_t>(format);
     FileDialogRequest request;
+    request.parent = this;
     request.title = t.Get(QStringLiteral("ExportTitle"));
     request.filters = {t.Get(QString::fromLatin1(filterKeys[index]))};
     request.directory = report_.ExportFolder;
@@ -348,11 +350,13 @@ void TReportPreview::Export(TExportFormat format) {
         bytes = ExportCsv(prepared);
         break;
     }
-    const QString error = WriteExportFile(
-        *path, bytes, {t.Get(QStringLiteral("ReadOnly")), t.Get(QStringLiteral("WriteFailed"))});
+    const QString error = WriteExportFile(*path, bytes);
     if (!error.isEmpty()) {
-        report_.Dialogs->Message({Caption(), t.Get(QStringLiteral("ExportError"), *path, error),
-                                  MsgIcon::Error, MsgButtons::Ok, 0});
+        // The lookup hands "%1" back for the system's message to go in.
+        const QString why = DescribeFileError(
+            *path, error, [&t](const QString& key) { return t.Get(key, QStringLiteral("%1")); });
+        report_.Dialogs->Message({Caption(), t.Get(QStringLiteral("ExportError"), *path, why), MsgIcon::Error,
+                                  MsgButtons::Ok, 0, this});
         return;
     }
     report_.ExportFolder = QFileInfo(*path).absolutePath();
@@ -389,7 +393,7 @@ void TReportPreview::FindClicked() {
     if (text.isEmpty() || FindNext(text) || !report_.Dialogs)
         return;
     report_.Dialogs->Message({Caption(), report_.Resources.Get(QStringLiteral("TextNotFound"), text),
-                              MsgIcon::Information, MsgButtons::Ok, 0});
+                              MsgIcon::Information, MsgButtons::Ok, 0, this});
 }
 
 } // namespace lum1

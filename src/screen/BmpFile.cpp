@@ -1,5 +1,7 @@
 #include "screen/BmpFile.h"
 
+#include "platform/FileError.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -63,7 +65,7 @@ QString WriteBmp24(const TScreenPicture& picture, const QString& path) {
     const QFileInfo target(path);
     if (target.isDir() || Protected(target) ||
         (!target.exists() && Protected(QFileInfo(target.absolutePath()))))
-        return QStringLiteral("Permission denied");
+        return FileRefusedText();
     const QByteArray bytes = EncodeBmp24(picture);
     QSaveFile file(path);
     // A file the user may write in a folder they may not (a shared program folder) is still

@@ -9,6 +9,8 @@
 #include <exception>
 #include <functional>
 
+class QWidget;
+
 namespace lum1 {
 
 class IDialogs;
@@ -20,10 +22,13 @@ struct TScreenContext {
     QString ProgramDir;
     IDialogs* Dialogs = nullptr;
     std::function<QString(const QString&)> Msg;
+    // The new features' texts ([Extra] of the language file).
+    std::function<QString(const QString&)> Extra;
     std::function<bool()> EnglishUI;
     // The settings file; null once the program has released it at close.
     std::function<TIniFile*()> Settings;
-    std::function<void(const std::exception&)> ReportWriteError;
+    // The error box of a failed settings write, over the window it names.
+    std::function<void(const std::exception&, QWidget*)> ReportWriteError;
     std::function<void(const QString&)> SetStatusBarGeneral;
     std::function<void()> Help;
     std::function<QString()> ApplicationTitle;

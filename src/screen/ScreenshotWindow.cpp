@@ -2,6 +2,7 @@
 
 #include "device/USBExchange.h"
 #include "platform/Dialogs.h"
+#include "platform/FileError.h"
 #include "platform/IniFile.h"
 #include "screen/BmpFile.h"
 #include "screen/ScreenImageView.h"
@@ -9,7 +10,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFrame>
@@ -172,19 +172,20 @@ void TfrmScreenshot::BtnGetPictureClick() {
     context_.ScreenReading = true;
     busy_ = true;
     ownRead_ = true;
-    const bool received = exchange->RunAndWait(TOperation::ScreenRead, [this, exchange] {
-        // A window closed before the thread took its request up wants nothing from it: the
-        // read is let go as soon as it starts, so a missing gauge cannot keep it waiting.
-        if (closed_) {
-            int reading = stReadScreen;
-            exchange->USBState.compare_exchange_strong(reading, stIdle);
-        }
-        RunEventLoopFor(10);
-    });
+    withdrawn_ = false;
+    const bool received = exchange->RunAndWait(
+        TOperation::ScreenRead, [] { RunEventLoopFor(10); },
+        [this, exchange] { return closed_ && AbandonRead(*exchange); });
     ownRead_ = false;
-    if (received && !closed_) {
+    if (closed_) {
+        // Nothing was saved or copied: an older Screenshot.bmp must not pass for this read's.
+        if (!exchange->StopRequested())
+            Status(
+                Extra(QStringLiteral("ScreenReadAbandoned"))
+                    .arg(QDir::toNativeSeparators(context_.ProgramDir + QStringLiteral("/Screenshot.bmp"))));
+    } else if (received) {
         const bool deviceV2 = context_.DeviceV2 && context_.DeviceV2->load();
-        ShowPicture(DecodeScreenImage(*buffer_, deviceV2), deviceV2, *exchange);
+        ShowPicture(DecodeScreenImage(*buffer_, deviceV2), deviceV2);
     }
     context_.ScreenReading = false;
     busy_ = false;
@@ -192,7 +193,31 @@ void TfrmScreenshot::BtnGetPictureClick() {
         deleteLater();
 }
 
-void TfrmScreenshot::ShowPicture(const TScreenPicture& picture, bool deviceV2, TUSBExchange& exchange) {
+// A closed window wants nothing from its read. A request the thread has not taken up yet is
+// taken back, and the wait ends at once. A search for a missing gauge is stopped: the thread
+// goes idle on its next pass, which ends the wait. A block loop under way runs to its end into
+// the buffer the exchange shares (a gauge cut off in mid-picture would send the rest into the
+// next exchange), and its picture is not used.
+bool TfrmScreenshot::AbandonRead(TUSBExchange& exchange) {
+    if (withdrawn_ || exchange.WithdrawRequest(TOperation::ScreenRead)) {
+        withdrawn_ = true;
+        return true;
+    }
+    int reading = stReadScreen;
+    exchange.USBState.compare_exchange_strong(reading, stIdle);
+    return false;
+}
+
+QString TfrmScreenshot::Extra(const QString& key) const {
+    return context_.Extra ? context_.Extra(key) : key;
+}
+
+void TfrmScreenshot::Status(const QString& text) const {
+    if (context_.SetStatusBarGeneral)
+        context_.SetStatusBarGeneral(text);
+}
+
+void TfrmScreenshot::ShowPicture(const TScreenPicture& picture, bool deviceV2) {
     DeviceV1ScreenShotImage->hide();
     DeviceV2ScreenShotImage->hide();
     TScreenImageView* image = deviceV2 ? DeviceV2ScreenShotImage : DeviceV1ScreenShotImage;
@@ -206,17 +231,20 @@ void TfrmScreenshot::ShowPicture(const TScreenPicture& picture, bool deviceV2, T
     ScreenshotFileName = context_.ProgramDir + QStringLiteral("/Screenshot.bmp");
     const QString failure = WriteBmp24(picture, ScreenshotFileName);
     QGuiApplication::clipboard()->setImage(image->Picture());
-    if (failure.isEmpty())
+    const QString path = QDir::toNativeSeparators(ScreenshotFileName);
+    const QString key =
+        failure.isEmpty() ? QStringLiteral("USBScreenReaded") : QStringLiteral("USBErrSaveFile");
+    const QString msg = context_.Msg ? context_.Msg(key) : QString();
+    if (!failure.isEmpty()) {
+        Status(msg + u' ' + path + QStringLiteral(": ") +
+               DescribeFileError(ScreenshotFileName, failure,
+                                 [this](const QString& key) { return Extra(key); }));
         return;
-    // The exchange thread reports the picture as saved once its read is over; the failure is
-    // shown after that report, so that it is the one the status line keeps.
-    QElapsedTimer waited;
-    waited.start();
-    while (exchange.CurrentOperation() == TOperation::ScreenRead && waited.elapsed() < 1000)
-        RunEventLoopFor(5);
-    if (context_.SetStatusBarGeneral && context_.Msg)
-        context_.SetStatusBarGeneral(context_.Msg(QStringLiteral("USBErrSaveFile")) + u' ' +
-                                     QDir::toNativeSeparators(ScreenshotFileName));
+    }
+    // Said only now that the file and the clipboard hold the picture, with the file's full path
+    // (the folder depends on where the program keeps its files).
+    const QString bare = QStringLiteral("Screenshot.bmp");
+    Status(msg.contains(bare) ? QString(msg).replace(bare, path) : msg + QStringLiteral(" (") + path + u')');
 }
 
 TScreenImageView* TfrmScreenshot::VisibleImage() const {
@@ -245,6 +273,7 @@ void TfrmScreenshot::btnSaveClick() {
     folder = WithSeparator(folder);
 
     FileDialogRequest request;
+    request.parent = this;
     request.title = context_.Msg ? context_.Msg(QStringLiteral("SaveAs")) : QString();
     request.directory = folder;
     request.fileName = folder + QStringLiteral("Screenshot.bmp");
@@ -257,7 +286,7 @@ void TfrmScreenshot::btnSaveClick() {
             ini->WriteString(kConfig, QStringLiteral("LastReadPath"), WithSeparator(file.absolutePath()));
         } catch (const EIniWriteError& e) {
             if (context_.ReportWriteError)
-                context_.ReportWriteError(e);
+                context_.ReportWriteError(e, this);
         }
     }
     // The picture as it is shown, whatever extension the chosen name has.
@@ -269,11 +298,15 @@ void TfrmScreenshot::btnSaveClick() {
     for (int y = 0; y < picture.Height; ++y)
         std::copy_n(reinterpret_cast<const uint32_t*>(shown.constScanLine(y)), picture.Width,
                     picture.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.Width);
-    if (const QString failure = WriteBmp24(picture, file.absoluteFilePath()); !failure.isEmpty()) {
+    const QString path = file.absoluteFilePath();
+    if (const QString failure = WriteBmp24(picture, path); !failure.isEmpty()) {
         MessageRequest r;
+        r.parent = this;
         r.caption = context_.ApplicationTitle ? context_.ApplicationTitle() : windowTitle();
-        r.text = QStringLiteral("Cannot create file \"%1\". %2")
-                     .arg(QDir::toNativeSeparators(file.absoluteFilePath()), failure);
+        r.text =
+            Extra(QStringLiteral("FileWriteFailed"))
+                .arg(QDir::toNativeSeparators(path),
+                     DescribeFileError(path, failure, [this](const QString& key) { return Extra(key); }));
         r.icon = MsgIcon::Error;
         context_.Dialogs->Message(r);
     }
@@ -288,27 +321,23 @@ void TfrmScreenshot::closeEvent(QCloseEvent* e) {
 
 void TfrmScreenshot::FormClose() {
     closed_ = true;
+    // The window goes at once, whatever its read is doing or the settings file answers; the
+    // position stays known after the hide.
+    hide();
     if (TIniFile* ini = context_.Settings ? context_.Settings() : nullptr) {
         try {
             ini->WriteStrings(kScreenshot, {{QStringLiteral("Left"), QString::number(x())},
                                             {QStringLiteral("Top"), QString::number(y())}});
         } catch (const EIniWriteError& e) {
             if (context_.ReportWriteError)
-                context_.ReportWriteError(e);
+                context_.ReportWriteError(e, nullptr);
         }
     }
-    // Only this window's own read is given up: a window whose request was refused while
-    // another window read has nothing to abandon.
+    // Only this window's own read is let go, without waiting for it; a window whose request was
+    // refused has nothing to abandon. The window is released once its wait has returned.
     TUSBExchange* exchange = context_.Exchange ? context_.Exchange() : nullptr;
-    if (exchange && ownRead_) {
-        // A read that is under way gets about a second to finish; after that the thread is
-        // told to give it up.
-        for (int i = 0; i < 99 && exchange->USBState.load() == stReadScreen; ++i)
-            RunEventLoopFor(10);
-        int reading = stReadScreen;
-        exchange->USBState.compare_exchange_strong(reading, stIdle);
-    }
-    hide();
+    if (exchange && ownRead_)
+        AbandonRead(*exchange);
     if (!busy_)
         deleteLater();
 }

@@ -56,16 +56,21 @@ protected:
 private:
     void FormCreate();
     void FormClose();
-    void ShowPicture(const TScreenPicture& picture, bool deviceV2, TUSBExchange& exchange);
+    void ShowPicture(const TScreenPicture& picture, bool deviceV2);
+    // Lets this closed window's read go; true once the wait for it may end.
+    bool AbandonRead(TUSBExchange& exchange);
     TScreenImageView* VisibleImage() const;
+    QString Extra(const QString& key) const;
+    void Status(const QString& text) const;
 
     TScreenContext& context_;
     // The exchange thread writes here during a read; shared with the exchange so that closing
     // the window can never free it under the thread.
     std::shared_ptr<std::vector<uint8_t>> buffer_;
-    bool busy_ = false;    // inside BtnGetPictureClick: the window must outlive it
-    bool closed_ = false;  // closed by the user; released as soon as it is not busy
-    bool ownRead_ = false; // this window's read is the one under way
+    bool busy_ = false;      // inside BtnGetPictureClick: the window must outlive it
+    bool closed_ = false;    // closed by the user; released as soon as it is not busy
+    bool ownRead_ = false;   // this window's read is the one under way
+    bool withdrawn_ = false; // its request was taken back before the thread took it up
 };
 
 } // namespace lum1

@@ -11,6 +11,7 @@
 #include "QtPrinters.h"
 #include "TempDir.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -168,6 +169,46 @@ TEST_F(AboutWindow, F1OpensTheHelpWithAnyModifiers) {
     EXPECT_EQ(helps, 3);
     EXPECT_FALSE(box->OKButton->toolTip().isEmpty());
     EXPECT_FALSE(box->LabelEMail->toolTip().isEmpty());
+}
+
+// The keyboard as a user meets it with the shipped vendor file, keys delivered through the
+// window as a keyboard sends them: the window opens with the focus on OK, so Enter closes it
+// and opens nothing; Escape closes it too. Tab reaches each link, which then shows a focus
+// mark and opens on Return.
+TEST_F(AboutWindow, EnterClosesAndTabReachesTheLinks) {
+    ASSERT_TRUE(QFile::copy(LUM1_SHIPPED_VENDOR_FILE, dir.File("vendor.ini")));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        auto box = Open(false);
+        box->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(box.get()));
+        EXPECT_EQ(QApplication::focusWidget(), box->OKButton);
+        QTest::keyClick(box->windowHandle(), key);
+        EXPECT_TRUE(box->isHidden()) << key;
+        EXPECT_EQ(box->result(), key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_TRUE(opened.isEmpty()) << opened.value(0).toString().toStdString();
+    }
+
+    auto box = Open(true);
+    box->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(box.get()));
+    QList<QWidget*> reached;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(box->windowHandle(), Qt::Key_Tab);
+        reached << QApplication::focusWidget();
+    }
+    EXPECT_EQ(reached.back(), box->OKButton);
+    for (TLinkLabel* link : {box->ProgramIcon, box->LabelWWW, box->LabelEMail, box->Label1, box->Label3})
+        EXPECT_TRUE(reached.contains(link)) << link->objectName().toStdString();
+    // The focus mark: the same link looks different with and without the focus.
+    while (QApplication::focusWidget() != box->LabelWWW)
+        QTest::keyClick(box->windowHandle(), Qt::Key_Tab);
+    const QImage focused = box->LabelWWW->grab().toImage();
+    QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], QUrl("http://www.example.com"));
+    EXPECT_TRUE(box->isVisible());
+    QTest::keyClick(box->windowHandle(), Qt::Key_Tab);
+    EXPECT_NE(box->LabelWWW->grab().toImage(), focused);
 }
 
 TEST(VendorFile, ShippedSampleIsMarkedAndComplete) {

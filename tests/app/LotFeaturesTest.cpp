@@ -2,10 +2,10 @@
 // settings, the acceptance marks (colour and tooltip only), the chart, the exports from the menu
 // and the texts of the new features' own section.
 #include "app/LotFeatures.h"
-#include "lot/DensityChart.h"
-#include "lot/LotPanel.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
+#include "lot/DensityChart.h"
+#include "lot/LotPanel.h"
 #include "results/ResultsTable.h"
 
 #include "RecordFixture.h"
@@ -174,7 +174,11 @@ TEST_F(LotFeaturesTest, ChartPointsTargetClickAndPng) {
     dialogs.fileAnswers.push_back(dir.File("missing-folder/chart.png"));
     chart->SavePng();
     ASSERT_FALSE(dialogs.messages.empty());
-    EXPECT_TRUE(dialogs.messages.back().text.startsWith(QStringLiteral("Cannot write the file")));
+    EXPECT_TRUE(dialogs.messages.back().text.startsWith(
+        "Cannot write the file " + dir.File("missing-folder/chart.png") + ": the folder does not exist"))
+        << dialogs.messages.back().text.toStdString();
+    EXPECT_EQ(dialogs.messages.back().parent, chart);
+    EXPECT_EQ(dialogs.fileRequests.back().parent, chart);
 }
 
 TEST_F(LotFeaturesTest, ExportsFromTheMenu) {

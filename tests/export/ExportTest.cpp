@@ -412,8 +412,8 @@ TEST(TableExport, UnwritableTargetNamedAndEarlierFileKept) {
         const QString path = dir.File(QStringLiteral("old.xlsx"));
         const TExportOutcome outcome = ExportTableFile(format, path, *store, kAll, t);
         EXPECT_EQ(outcome.Result, TExportOutcome::WriteFailed);
-        EXPECT_TRUE(
-            OutcomeMessage(outcome, path, t).startsWith(QStringLiteral("Cannot write the file ") + path));
+        EXPECT_EQ(OutcomeMessage(outcome, path, t),
+                  "Cannot write the file " + path + ": no permission to write to this folder or file");
     }
     test::SetReadOnly(dir.Path(), false);
     EXPECT_EQ(dir.Read(QStringLiteral("old.xlsx")), QByteArray("earlier"));

@@ -195,9 +195,11 @@ TEST_F(Preview, ExportThatCannotBeWrittenNamesTheFileAndLeavesNothing) {
     preview->Export(TExportFormat::Pdf);
     test::SetReadOnly(dir.Path(), false);
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(h.dialogs.messages[0].text.startsWith("Cannot write the file\n" + dir.File("report.pdf")))
-        << h.dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(h.dialogs.messages[0].text, "Cannot write the file\n" + dir.File("report.pdf") +
+                                              "\n\nThere is no permission to write to this folder or file.");
     EXPECT_EQ(h.dialogs.messages[0].icon, MsgIcon::Error);
+    EXPECT_EQ(h.dialogs.messages[0].parent, preview.get());
+    EXPECT_EQ(h.dialogs.fileRequests.back().parent, preview.get());
     EXPECT_FALSE(QFile::exists(dir.File("report.pdf")));
     EXPECT_TRUE(preview->isVisible());
     EXPECT_TRUE(h.report.frxReport1.ExportFolder.isEmpty());

@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusStrip.h"
 #include "device/USBExchange.h"
+#include "diag/StatusWindow.h"
 #include "platform/IniFile.h"
 #include "screen/ScreenContext.h"
 #include "screen/ScreenImage.h"
@@ -16,6 +17,7 @@
 #include "TempDir.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -27,6 +29,7 @@
 #include <QTimer>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace lum1 {
 namespace {
@@ -60,6 +63,7 @@ protected:
         hooks.openFile = [this](const QString& path) { helpOpened << path; };
         hooks.usbLibraryName = LUM1_SIM_LIBRARY;
         form = std::make_unique<TForm1>(*program, dialogs, hooks);
+        form->CreateStatusWindow();
         WaitUntil([this] { return Exchange().USBState.load() == stIdle; });
     }
     ~ScreenWindow() override {
@@ -70,6 +74,22 @@ protected:
     TUSBExchange& Exchange() { return *form->Device().Exchange(); }
     TScreenContext& Context() { return *form->ScreenContext(); }
     TfrmScreenshot* Newest() { return form->ScreenContext() ? Context().frmScreenshot.data() : nullptr; }
+    // What the status line has said: the history while the program runs, else the status line.
+    QString Said() const {
+        return form->frmStatus() ? form->frmStatus()->Text() : form->StatusBar1->Panel0Text();
+    }
+    int Progress() const { return form->StatusBar1->ProgressBar1->value(); }
+    // Runs action once the read under way has passed a tenth of its blocks. The exchange thread
+    // waits for every progress step to be shown, so the read cannot end before action runs.
+    void WhenATenthIsRead(QTimer& probe, std::function<void()> action) {
+        QObject::connect(&probe, &QTimer::timeout, [this, &probe, action] {
+            if (Context().ScreenReading && Progress() >= 100) {
+                probe.stop();
+                action();
+            }
+        });
+        probe.start(2);
+    }
     static QSize ClientSize(const QWidget* w) { return w->size(); }
 
     // The picture the simulated gauge of a version sends, as the window must show it.
@@ -112,6 +132,9 @@ TEST_F(ScreenWindow, Version1ThenAClickBringsVersion2AndTheWindowGrows) {
     EXPECT_EQ(ClientSize(w), QSize(664, 553));
     EXPECT_EQ(w->BtnExit->pos(), QPoint(295, 512));
     EXPECT_EQ(w->ScreenshotFileName, dir.File("Screenshot.bmp"));
+    // Said once the file and the clipboard hold the picture, naming where the file is.
+    EXPECT_EQ(form->StatusBar1->Panel0Text(), "The image display device is read to file \"" +
+                                                  dir.File("Screenshot.bmp") + "\" and to clipboard");
     QImage saved(dir.File("Screenshot.bmp"), "BMP");
     EXPECT_EQ(DifferentPixels(saved, Expected(1)), 0);
     EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(1)), 0);
@@ -185,7 +208,7 @@ TEST_F(ScreenWindow, ClosingWhileTheGaugeNeverAnswersEndsTheWait) {
     form->AScreenshotExecute();
     const qint64 waitEnded = clock.elapsed();
     ASSERT_GE(closedAt, 0);
-    // The close itself gives a running read about a second; the wait ends on the next pass.
+    // The close stops the search at once; the wait ends on the thread's next pass.
     EXPECT_LT(closedAt, 300 + 1300);
     EXPECT_LT(waitEnded - closedAt, 1000);
     EXPECT_FALSE(Context().ScreenReading);
@@ -213,14 +236,130 @@ TEST_F(ScreenWindow, AnUnwritableScreenshotFileIsReportedAndTheWindowReadsAgain)
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->DeviceV2ScreenShotImage->isVisibleTo(w));
     EXPECT_EQ(DifferentPixels(QGuiApplication::clipboard()->image(), Expected(2)), 0);
-    EXPECT_EQ(form->StatusBar1->Panel0Text(),
-              "The program could not save the file " + dir.File("Screenshot.bmp"));
+    WaitUntil([this] { return Exchange().CurrentOperation() == TOperation::None; });
+    EXPECT_TRUE(form->StatusBar1->Panel0Text().startsWith("The program could not save the file " +
+                                                          dir.File("Screenshot.bmp") + ": no permission"))
+        << form->StatusBar1->Panel0Text().toStdString();
+    // Only the failure: no line ever said the file was written.
+    EXPECT_FALSE(Said().contains("read to file")) << Said().toStdString();
     EXPECT_EQ(dir.Read("Screenshot.bmp"), "old");
     EXPECT_FALSE(Context().ScreenReading);
 
     test::SetReadOnly(dir.File("Screenshot.bmp"), false);
     QTest::mouseClick(w->DeviceV2ScreenShotImage, Qt::LeftButton);
     EXPECT_EQ(QImage(dir.File("Screenshot.bmp"), "BMP").size(), QSize(808, 488));
+}
+
+// A read abandoned at any moment claims no picture: the old Screenshot.bmp and the clipboard
+// stay as they were, nothing says they are new, and the wait ends.
+struct AbandonCase {
+    const char* name;
+    const char* faults;
+    const char* said; // the last words of the status line; empty: not checked
+};
+
+class AbandonedRead : public ScreenWindow, public ::testing::WithParamInterface<AbandonCase> {};
+
+TEST_P(AbandonedRead, ClaimsNothingAndEndsTheWait) {
+    const AbandonCase& c = GetParam();
+    LoadScenario((std::string("[gauge]\nversion = 2\nlatency_us = 50\n") + c.faults).c_str());
+    dir.Write("Screenshot.bmp", "old");
+    QGuiApplication::clipboard()->setText("before");
+    QTimer probe;
+    if (c.name == std::string("WindowClosed"))
+        WhenATenthIsRead(probe, [this] { Newest()->close(); });
+    else if (c.name == std::string("ProgramClosed"))
+        WhenATenthIsRead(probe, [this] { form->FormClose(); });
+    form->AScreenshotExecute();
+    WaitUntil([this] { return Exchange().CurrentOperation() == TOperation::None; });
+    EXPECT_FALSE(Context().ScreenReading);
+    EXPECT_EQ(dir.Read("Screenshot.bmp"), "old");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    EXPECT_FALSE(Said().contains("read to file")) << Said().toStdString();
+    if (*c.said) {
+        EXPECT_TRUE(form->StatusBar1->Panel0Text().endsWith(
+            QString::fromUtf8(c.said).arg(dir.File("Screenshot.bmp"))))
+            << form->StatusBar1->Panel0Text().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, AbandonedRead,
+    ::testing::Values(
+        AbandonCase{"WindowClosed", "",
+                    "the window was closed before the read ended. The file %1 and the clipboard "
+                    "were not changed"},
+        AbandonCase{"GaugeUnplugged", "unplug_at = 5000\n", "LibUsb: Нет такого устройства"},
+        AbandonCase{"ProgramClosed", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The title bar's close takes effect at once, whatever the read is doing: nothing else runs
+// before the window is gone. The read goes on into the window's buffer, which the exchange
+// shares, and the next window reads normally.
+TEST_F(ScreenWindow, TheTitleBarCloseHidesTheWindowAtOnceDuringItsRead) {
+    LoadScenario("[gauge]\nversion = 2\nlatency_us = 50\n");
+    QPointer<TfrmScreenshot> window;
+    bool seenBeforeTheCloseEnded = false, hiddenAfter = false, readingAfter = false;
+    QTimer probe;
+    WhenATenthIsRead(probe, [&] {
+        window = Newest();
+        QTimer::singleShot(0, [&] { seenBeforeTheCloseEnded = !hiddenAfter; });
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            window->windowHandle());
+        hiddenAfter = window && !window->isVisible();
+        readingAfter = Context().ScreenReading;
+    });
+    form->AScreenshotExecute();
+    EXPECT_TRUE(hiddenAfter);
+    EXPECT_FALSE(seenBeforeTheCloseEnded);
+    EXPECT_TRUE(readingAfter);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+
+    LoadScenario("[gauge]\nversion = 1\n");
+    WaitUntil([this] { return Exchange().CurrentOperation() == TOperation::None; });
+    form->AScreenshotExecute();
+    ASSERT_NE(Newest(), nullptr);
+    EXPECT_TRUE(Newest()->DeviceV1ScreenShotImage->isVisibleTo(Newest()));
+    EXPECT_EQ(QImage(dir.File("Screenshot.bmp"), "BMP").size(), QSize(648, 488));
+}
+
+// In the Russian interface: the dialog and its error box stand over the screen window, and a
+// file that cannot be written is told in Russian words, the system's text (if any) after them.
+TEST_F(ScreenWindow, SaveAsIsOwnedByTheScreenWindowAndFailsInTheInterfaceLanguage) {
+    form->ALangRusExecute();
+    LoadScenario("[gauge]\nversion = 1\n");
+    form->AScreenshotExecute();
+    TfrmScreenshot* w = Newest();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(QDir(dir.Path()).mkdir("locked"));
+    test::SetReadOnly(dir.File("locked"), true);
+    struct Case {
+        QString file;
+        const char* reason; // the words after the file's name
+        bool systemText;
+    };
+    const Case cases[] = {
+        {dir.File("locked/gauge.bmp"), "нет прав на запись в эту папку или в этот файл", false},
+        {dir.File("gone/gauge.bmp"), "такой папки нет (сообщение системы: ", true},
+    };
+    for (const Case& c : cases) {
+        dialogs.fileRequests.clear();
+        dialogs.messages.clear();
+        dialogs.fileAnswers.push_back(c.file);
+        w->btnSave->click();
+        ASSERT_EQ(dialogs.fileRequests.size(), 1u);
+        EXPECT_EQ(dialogs.fileRequests[0].parent, w);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].parent, w);
+        const QString text = dialogs.messages[0].text;
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8("Не удается записать файл \"") + c.file +
+                                    "\": " + QString::fromUtf8(c.reason)))
+            << text.toStdString();
+        EXPECT_EQ(text.endsWith(u')'), c.systemText) << text.toStdString();
+        EXPECT_FALSE(QFile::exists(c.file));
+    }
+    test::SetReadOnly(dir.File("locked"), false);
 }
 
 TEST_F(ScreenWindow, SaveAsStartsInTheLastFolderOrTheProgramFolder) {
