@@ -277,9 +277,20 @@ std::vector<TCorePair> ParseCoresText(const QString& text, int* errorLine) {
         const QString line = lines[i].trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        QStringList fields = line.split(QRegularExpression(QStringLiteral("[\t;]|\\s+")), Qt::SkipEmptyParts);
-        if (fields.size() == 1)
-            fields = line.split(u',', Qt::SkipEmptyParts);
+        QStringList fields;
+        if (line.contains(u'\t') || line.contains(u';')) {
+            fields = line.split(QRegularExpression(QStringLiteral("[\t;]")), Qt::SkipEmptyParts);
+        } else {
+            // Blanks, a comma beside them ("9, 2400") or a comma alone ("9,2400").
+            for (QString f : line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+                while (f.startsWith(u',') || f.endsWith(u','))
+                    f = f.startsWith(u',') ? f.mid(1) : f.chopped(1);
+                if (!f.isEmpty())
+                    fields << f;
+            }
+            if (fields.size() == 1)
+                fields = line.split(u',', Qt::SkipEmptyParts);
+        }
         bool numbered = false;
         const qint64 key = fields.isEmpty() ? 0 : fields[0].trimmed().toLongLong(&numbered);
         if (!numbered && first) {

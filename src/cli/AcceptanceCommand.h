@@ -51,9 +51,9 @@ struct TAcceptanceRequest {
 // arguments without the program's name.
 TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments);
 
-// Pairs of a record number and a core density, one a line: two fields split at a TAB, a
-// semicolon or blanks (or at a comma when nothing else splits them), the density with a point or
-// a comma. Empty lines and lines from "#" are skipped, and a first line whose record number is
+// Pairs of a record number and a core density, one a line: two fields split at TABs or
+// semicolons, else at blanks (commas beside them dropped), else at a comma; the density with a
+// point or a comma. Empty lines and lines from "#" are skipped, and a first line whose record number is
 // no number is a heading. A density that is no number stays NaN, for the correlation to name
 // its pair. errorLine: the first line that holds no pair (0: none).
 std::vector<TCorePair> ParseCoresText(const QString& text, int* errorLine);
