@@ -39,7 +39,8 @@ QString SignedDensityText(double value, QChar separator) {
 QString QuantityValueText(TAcceptanceQuantity q, double value, QChar separator) {
     if (!std::isfinite(value))
         return QString();
-    return q == TAcceptanceQuantity::Compaction ? Number(value, u"#0.000", separator) : DensityText(value, separator);
+    return q == TAcceptanceQuantity::Compaction ? Number(value, u"#0.000", separator)
+                                                : DensityText(value, separator);
 }
 
 QString AcceptanceIssueText(const TAcceptanceIssue& issue, const TTextLookup& extra, QChar separator) {
@@ -142,7 +143,8 @@ QString RuleText(const TAcceptanceLimits& limits, const TTextLookup& extra, QCha
     case TAcceptanceRule::EveryPoint:
         return Text(extra, "AccRuleEvery");
     case TAcceptanceRule::MeanAndTolerance:
-        return Text(extra, "AccRuleMean").arg(QuantityValueText(limits.Quantity, limits.Tolerance, separator));
+        return Text(extra, "AccRuleMean")
+            .arg(QuantityValueText(limits.Quantity, limits.Tolerance, separator));
     case TAcceptanceRule::Pwl:
         return Text(extra, "AccRulePwl").arg(Number(limits.PwlThreshold, u"#0.0", separator));
     }
@@ -150,9 +152,9 @@ QString RuleText(const TAcceptanceLimits& limits, const TTextLookup& extra, QCha
 }
 
 QString LimitsText(const TAcceptanceLimits& limits, const TTextLookup& extra, QChar separator) {
-    const QString quantity = Text(extra, limits.Quantity == TAcceptanceQuantity::Compaction
-                                             ? "AccQuantityCompaction"
-                                             : "AccQuantityDensity");
+    const QString quantity =
+        Text(extra, limits.Quantity == TAcceptanceQuantity::Compaction ? "AccQuantityCompaction"
+                                                                       : "AccQuantityDensity");
     const QString lower = QuantityValueText(limits.Quantity, limits.Lower, separator);
     if (!limits.Upper)
         return QStringLiteral("%1 ≥ %2").arg(quantity, lower);
@@ -188,9 +190,9 @@ QString PwlText(const TPwlEstimate& pwl, double threshold, const TTextLookup& ex
     QString indices =
         Text(extra, "AccPwlLower").arg(IndexText(pwl.QL, separator), Number(pwl.PwlL, u"#0.0", separator));
     if (pwl.QU && pwl.PwlU)
-        indices += QStringLiteral("; ") + Text(extra, "AccPwlUpper")
-                                               .arg(IndexText(*pwl.QU, separator),
-                                                    Number(*pwl.PwlU, u"#0.0", separator));
+        indices += QStringLiteral("; ") +
+                   Text(extra, "AccPwlUpper")
+                       .arg(IndexText(*pwl.QU, separator), Number(*pwl.PwlU, u"#0.0", separator));
     return Text(extra, "AccPwlTotal")
         .arg(Number(pwl.Pwl, u"#0.0", separator), indices, Number(threshold, u"#0.0", separator));
 }

@@ -39,7 +39,8 @@ std::vector<bool> FindOutliers(const std::vector<double>& e, const std::vector<d
         if (std::fabs(r) <= floor || h >= 1.0)
             continue;
         const double others = (sse - r * r / (1.0 - h)) / nu;
-        const double t = others > 0.0 ? r / std::sqrt(others * (1.0 - h)) : std::numeric_limits<double>::infinity();
+        const double t =
+            others > 0.0 ? r / std::sqrt(others * (1.0 - h)) : std::numeric_limits<double>::infinity();
         out[static_cast<size_t>(i)] = StudentTwoSidedP(t, nu) * n < OutlierSignificance;
     }
     return out;
@@ -177,8 +178,9 @@ TCorrelationFit FitCorrelation(std::span<const TLotRecord> lot, std::span<const 
     }
     fit.OffsetSD = std::sqrt(squares / (n - 1));
 
-    const auto [lo, hi] = std::minmax_element(fit.Pairs.begin(), fit.Pairs.end(),
-                                              [](const TFittedPair& a, const TFittedPair& b) { return a.Gauge < b.Gauge; });
+    const auto [lo, hi] =
+        std::minmax_element(fit.Pairs.begin(), fit.Pairs.end(),
+                            [](const TFittedPair& a, const TFittedPair& b) { return a.Gauge < b.Gauge; });
     const bool equalGauge = lo->Gauge == hi->Gauge;
     if (n >= MinLinePairs && !equalGauge) {
         double sxx = 0, sxy = 0, syy = 0;
@@ -230,15 +232,15 @@ TCorrelationFit FitCorrelation(std::span<const TLotRecord> lot, std::span<const 
             leverage.push_back(1.0 / n);
         }
     }
-    const std::vector<bool> outliers =
-        FindOutliers(residuals, leverage, fit.Kind == TCorrelationKind::Line ? 2 : 1, OutlierFloor * meanCore);
+    const std::vector<bool> outliers = FindOutliers(
+        residuals, leverage, fit.Kind == TCorrelationKind::Line ? 2 : 1, OutlierFloor * meanCore);
     for (size_t i = 0; i < fit.Pairs.size(); ++i) {
         if (!outliers[i])
             continue;
         TFittedPair& p = fit.Pairs[i];
         p.Outlier = true;
-        TAcceptanceIssue issue = PairIssue(keepOutliers ? TAcceptanceIssue::OutlierKept : TAcceptanceIssue::Outlier,
-                                           p.Pair, p.Key);
+        TAcceptanceIssue issue = PairIssue(
+            keepOutliers ? TAcceptanceIssue::OutlierKept : TAcceptanceIssue::Outlier, p.Pair, p.Key);
         issue.Value = residuals[i];
         issue.Blocking = !keepOutliers;
         fit.Issues.push_back(issue);

@@ -44,7 +44,7 @@ struct TCorrection {
     double R2 = std::numeric_limits<double>::quiet_NaN();
     double SEE = std::numeric_limits<double>::quiet_NaN();      // line: standard error of the estimate
     double OffsetSD = std::numeric_limits<double>::quiet_NaN(); // offset: SD of the differences
-    std::vector<TAcceptanceIssue> Notes; // outliers kept on the user's word
+    std::vector<TAcceptanceIssue> Notes;                        // outliers kept on the user's word
 
     double Apply(double gauge) const;
 };

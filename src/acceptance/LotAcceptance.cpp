@@ -154,7 +154,8 @@ TLotAcceptance JudgeLot(std::span<const TLotRecord> lot, const TCorrection& corr
     }
 
     if (a.Judged == 0) {
-        a.Issues.push_back(Issue(gauge.empty() ? TAcceptanceIssue::NoValidDensity : TAcceptanceIssue::NoJudgedPoint));
+        a.Issues.push_back(
+            Issue(gauge.empty() ? TAcceptanceIssue::NoValidDensity : TAcceptanceIssue::NoJudgedPoint));
         return a;
     }
     bool accepted = false;
@@ -163,8 +164,8 @@ TLotAcceptance JudgeLot(std::span<const TLotRecord> lot, const TCorrection& corr
         accepted = a.Below == 0 && a.Above == 0;
         break;
     case TAcceptanceRule::MeanAndTolerance:
-        accepted = !Less(a.JudgedMean, limits.Lower) && !(limits.Upper && Less(*limits.Upper, a.JudgedMean)) &&
-                   a.BeyondTolerance == 0;
+        accepted = !Less(a.JudgedMean, limits.Lower) &&
+                   !(limits.Upper && Less(*limits.Upper, a.JudgedMean)) && a.BeyondTolerance == 0;
         break;
     case TAcceptanceRule::Pwl:
         a.Pwl = EstimatePwl(judged, limits.Lower, limits.Upper);

@@ -44,8 +44,8 @@ enum class TPointMark {
 };
 
 struct TAcceptancePoint {
-    double Gauge = std::numeric_limits<double>::quiet_NaN();     // as measured; NaN: no usable density
-    double Corrected = std::numeric_limits<double>::quiet_NaN(); // after the correction
+    double Gauge = std::numeric_limits<double>::quiet_NaN();      // as measured; NaN: no usable density
+    double Corrected = std::numeric_limits<double>::quiet_NaN();  // after the correction
     double Compaction = std::numeric_limits<double>::quiet_NaN(); // from the corrected density
     double Porosity = std::numeric_limits<double>::quiet_NaN();   // likewise, clamped to 0..100
     double Judged = std::numeric_limits<double>::quiet_NaN();     // the judged value as printed
@@ -59,12 +59,12 @@ struct TLotAcceptance {
     int Deleted = 0;
     TQuantityStats Gauge, Density, Compaction; // gauge and corrected density, corrected compaction
     int Judged = 0;
-    int Below = 0, Above = 0;                   // judged points outside the limits
-    int BeyondTolerance = 0;                    // MeanAndTolerance: outside by more than the tolerance
+    int Below = 0, Above = 0; // judged points outside the limits
+    int BeyondTolerance = 0;  // MeanAndTolerance: outside by more than the tolerance
     double JudgedMean = std::numeric_limits<double>::quiet_NaN(); // as printed
-    std::optional<TPwlEstimate> Pwl;            // with the PWL rule
+    std::optional<TPwlEstimate> Pwl;                              // with the PWL rule
     TVerdict Verdict = TVerdict::NoVerdict;
-    std::vector<TAcceptanceIssue> Issues;       // why there is no verdict
+    std::vector<TAcceptanceIssue> Issues; // why there is no verdict
 
     double ShareBelow() const { return Judged > 0 ? 100.0 * Below / Judged : 0.0; }
 };

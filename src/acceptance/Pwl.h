@@ -27,11 +27,11 @@ double StudentTwoSidedP(double t, double nu);
 struct TPwlEstimate {
     int N = 0;
     double Mean = 0, SD = 0;
-    double QL = 0;                     // (mean - lower) / s
-    std::optional<double> QU;          // (upper - mean) / s, with an upper limit
-    double PwlL = 0;                   // percent within the lower limit
-    std::optional<double> PwlU;        // percent within the upper limit
-    double Pwl = 0;                    // PwlL + PwlU - 100 with both limits, not below 0
+    double QL = 0;              // (mean - lower) / s
+    std::optional<double> QU;   // (upper - mean) / s, with an upper limit
+    double PwlL = 0;            // percent within the lower limit
+    std::optional<double> PwlU; // percent within the upper limit
+    double Pwl = 0;             // PwlL + PwlU - 100 with both limits, not below 0
 };
 
 // The estimate for a sample; nothing for fewer than MinPwlSampleSize values or limits that are

@@ -1,7 +1,7 @@
 // Correlation to cores: the offset and the line against numbers computed independently, every
 // refusal with its own message, and outliers reported, never dropped.
-#include "acceptance/AcceptanceTexts.h"
 #include "acceptance/Correlation.h"
+#include "acceptance/AcceptanceTexts.h"
 #include "lang/ExtraTexts.h"
 
 #include "AcceptanceFixture.h"
@@ -138,15 +138,19 @@ TEST(Correlation, EachFaultIsRefusedWithItsOwnMessageNamingThePair) {
         {"no pair", {}, TCorrelationKind::Offset, TAcceptanceIssue::TooFewPairs, 0},
         {"one pair", {{2, 2330}}, TCorrelationKind::Offset, TAcceptanceIssue::TooFewPairs, 0},
         {"zero core", with({6, 0}), TCorrelationKind::Offset, TAcceptanceIssue::CoreZero, 3},
-        {"negative core", with({7, -2300}, true), TCorrelationKind::Offset, TAcceptanceIssue::CoreNegative, 1},
+        {"negative core", with({7, -2300}, true), TCorrelationKind::Offset, TAcceptanceIssue::CoreNegative,
+         1},
         {"NaN core", with({6, nan}), TCorrelationKind::Offset, TAcceptanceIssue::CoreNotNumber, 3},
         {"infinite core", with({7, INFINITY}), TCorrelationKind::Offset, TAcceptanceIssue::CoreNotNumber, 3},
-        {"record not in the lot", with({77, 2350}), TCorrelationKind::Offset, TAcceptanceIssue::MissingRecord, 3},
-        {"number twice in the lot", with({1, 2330}), TCorrelationKind::Offset, TAcceptanceIssue::AmbiguousRecord,
+        {"record not in the lot", with({77, 2350}), TCorrelationKind::Offset, TAcceptanceIssue::MissingRecord,
          3},
-        {"record paired twice", with({2, 2335}), TCorrelationKind::Offset, TAcceptanceIssue::DuplicatePair, 3},
+        {"number twice in the lot", with({1, 2330}), TCorrelationKind::Offset,
+         TAcceptanceIssue::AmbiguousRecord, 3},
+        {"record paired twice", with({2, 2335}), TCorrelationKind::Offset, TAcceptanceIssue::DuplicatePair,
+         3},
         {"deleted record", with({4, 2350}), TCorrelationKind::Offset, TAcceptanceIssue::NoGaugeDensity, 3},
-        {"mode-2 reading", with({5, 2330}, true), TCorrelationKind::Offset, TAcceptanceIssue::NoGaugeDensity, 1},
+        {"mode-2 reading", with({5, 2330}, true), TCorrelationKind::Offset, TAcceptanceIssue::NoGaugeDensity,
+         1},
     };
     const TTextLookup english = [](const QString& key) { return BuiltInExtraText(key, true); };
     QSet<QString> seen;
@@ -161,7 +165,8 @@ TEST(Correlation, EachFaultIsRefusedWithItsOwnMessageNamingThePair) {
         const QString text = AcceptanceIssueText(issue, english, u'.');
         EXPECT_FALSE(text.isEmpty());
         if (c.pair > 0) {
-            EXPECT_TRUE(text.contains(QStringLiteral("Pair %1").arg(c.pair)) || text.contains(QStringLiteral("Pairs ")))
+            EXPECT_TRUE(text.contains(QStringLiteral("Pair %1").arg(c.pair)) ||
+                        text.contains(QStringLiteral("Pairs ")))
                 << text.toStdString();
         }
         seen.insert(QString::number(issue.Kind));
@@ -183,7 +188,7 @@ TEST(Correlation, TheLineNeedsFivePairsAndDifferentGaugeValues) {
     EXPECT_EQ(line.Issues[0].Kind, TAcceptanceIssue::EqualGauge);
     EXPECT_EQ(line.Issues[0].Value, 2300.0);
     const TTextLookup russian = [](const QString& key) { return BuiltInExtraText(key, false); };
-    EXPECT_TRUE(AcceptanceIssueText(line.Issues[0], russian, u',').contains(u"2300")) ;
+    EXPECT_TRUE(AcceptanceIssueText(line.Issues[0], russian, u',').contains(u"2300"));
     // The offset needs no spread of the gauge values.
     const auto offset = FitCorrelation(equal, cores, TCorrelationKind::Offset);
     EXPECT_TRUE(offset.Ok());
@@ -215,11 +220,14 @@ TEST(Correlation, AnOutlierIsNamedAndKeptOnlyOnTheUsersWord) {
 
     // Ordinary scatter, and a departure within the rounding of the values, are no outliers.
     // Differences 20, 35, 5, 28, 12, 45: the last is 21 kg/m3 from the mean, 1.9 of the others' SD.
-    EXPECT_TRUE(FitCorrelation(lot, Pairs({2320, 2345, 2325, 2358, 2352, 2395}), TCorrelationKind::Offset).Ok());
-    EXPECT_TRUE(FitCorrelation(lot, Pairs({2320, 2330, 2340, 2350, 2360, 2375}), TCorrelationKind::Offset).Ok());
+    EXPECT_TRUE(
+        FitCorrelation(lot, Pairs({2320, 2345, 2325, 2358, 2352, 2395}), TCorrelationKind::Offset).Ok());
+    EXPECT_TRUE(
+        FitCorrelation(lot, Pairs({2320, 2330, 2340, 2350, 2360, 2375}), TCorrelationKind::Offset).Ok());
 
     // The line's own outlier test: five pairs on a line and one far off it.
-    const auto line = FitCorrelation(lot, Pairs({2321, 2330, 2341, 2350, 2361, 2300}), TCorrelationKind::Line);
+    const auto line =
+        FitCorrelation(lot, Pairs({2321, 2330, 2341, 2350, 2361, 2300}), TCorrelationKind::Line);
     ASSERT_FALSE(line.Ok());
     EXPECT_EQ(line.Issues.back().Kind, TAcceptanceIssue::Outlier);
     EXPECT_EQ(line.Issues.back().Pair, 6);

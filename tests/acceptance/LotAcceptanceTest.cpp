@@ -1,7 +1,7 @@
 // The verdict on a lot: corrected values by the record's own rules, and a lot that passes and
 // one that fails under each rule, with the marks of its points.
-#include "acceptance/AcceptanceTexts.h"
 #include "acceptance/LotAcceptance.h"
+#include "acceptance/AcceptanceTexts.h"
 #include "lang/ExtraTexts.h"
 
 #include "AcceptanceFixture.h"
@@ -69,8 +69,8 @@ TEST(LotAcceptance, CorrectedValuesFollowTheRecordsOwnRules) {
     line.Kind = TCorrelationKind::Line;
     line.Slope = 1.01;
     line.Intercept = -20;
-    EXPECT_NEAR(JudgeLot(lot, line, Limits(TAcceptanceRule::EveryPoint)).Points[0].Corrected, 1.01 * 2352 - 20,
-                1e-9);
+    EXPECT_NEAR(JudgeLot(lot, line, Limits(TAcceptanceRule::EveryPoint)).Points[0].Corrected,
+                1.01 * 2352 - 20, 1e-9);
 }
 
 TEST(LotAcceptance, EachRulePassesOneLotAndFailsAnother) {
@@ -87,7 +87,10 @@ TEST(LotAcceptance, EachRulePassesOneLotAndFailsAnother) {
         TVerdict verdict;
     };
     const Case cases[] = {
-        {"every: all at or above", Limits(TAcceptanceRule::EveryPoint), {0.985, 0.99, 0.981}, TVerdict::Accepted},
+        {"every: all at or above",
+         Limits(TAcceptanceRule::EveryPoint),
+         {0.985, 0.99, 0.981},
+         TVerdict::Accepted},
         // 0.97996 prints as 0.980: on the limit, not below it.
         {"every: on the limit", Limits(TAcceptanceRule::EveryPoint), {0.97996, 0.99}, TVerdict::Accepted},
         {"every: one below", Limits(TAcceptanceRule::EveryPoint), {0.985, 0.979, 0.99}, TVerdict::Rejected},
@@ -131,7 +134,8 @@ TEST(LotAcceptance, MarksCountsAndPwlOfAJudgedLot) {
     EXPECT_NEAR(p.Pwl->QL, (0.983 - 0.98) / p.Pwl->SD, 1e-4);
     EXPECT_NEAR(p.Pwl->Pwl, PercentWithinLimit(p.Pwl->QL, 5), 1e-9);
     const TTextLookup english = [](const QString& key) { return BuiltInExtraText(key, true); };
-    EXPECT_TRUE(VerdictReason(p, pwl, english, u'.').startsWith(u"PWL ")) << VerdictReason(p, pwl, english, u'.').toStdString();
+    EXPECT_TRUE(VerdictReason(p, pwl, english, u'.').startsWith(u"PWL "))
+        << VerdictReason(p, pwl, english, u'.').toStdString();
 }
 
 TEST(LotAcceptance, ACorrectionCanTurnTheVerdict) {
@@ -174,7 +178,10 @@ TEST(LotAcceptance, NoVerdictWithoutSomethingToJudge) {
     TAcceptanceLimits bad = Limits(TAcceptanceRule::EveryPoint);
     bad.Upper = 0.9;
     const Case cases[] = {
-        {"empty lot", {}, Limits(TAcceptanceRule::EveryPoint), TAcceptanceIssue::NoValidDensity,
+        {"empty lot",
+         {},
+         Limits(TAcceptanceRule::EveryPoint),
+         TAcceptanceIssue::NoValidDensity,
          "The lot has no valid density"},
         {"no usable density", dead, Limits(TAcceptanceRule::EveryPoint), TAcceptanceIssue::NoValidDensity,
          "The lot has no valid density"},
