@@ -90,7 +90,8 @@ void ReportPrepareAndPdf(benchmark::State& state) {
     TAcceptanceReportInput input;
     input.Records = FullLot();
     input.Limits = PwlLimits();
-    input.Correction = FitCorrelation(input.Records, Cores(input.Records), TCorrelationKind::Line).Correction();
+    input.Correction =
+        FitCorrelation(input.Records, Cores(input.Records), TCorrelationKind::Line).Correction();
     input.Header.Organisation = QStringLiteral("Дорожная лаборатория № 3");
     input.Header.Lot = QStringLiteral("Участок км 14+000 – 16+500");
     QImage logo(600, 300, QImage::Format_RGB32);

@@ -174,7 +174,9 @@ QString CorrectionText(const TCorrection& c, const TTextLookup& extra, QChar sep
                  Number(c.OffsetSD, u"#0.0", separator));
     case TCorrelationKind::Line: {
         const QString slope = Number(c.Slope, u"#0.0000", separator);
-        const QString intercept = SignedDensityText(c.Intercept, separator);
+        // Written as a term of the sum: "× gauge + 24.0", "× gauge − 379.6".
+        const QString intercept = (c.Intercept < 0 ? QStringLiteral("− ") : QStringLiteral("+ ")) +
+                                  Number(std::fabs(c.Intercept), u"#0.0", separator);
         if (c.Pairs == 0)
             return Text(extra, "AccCorrLineGiven").arg(slope, intercept);
         // Every core equal: the line explains nothing of a spread that does not exist.

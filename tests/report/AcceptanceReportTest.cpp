@@ -141,7 +141,7 @@ TEST(AcceptanceReport, TheSamePointsPassWithACorrectionAndTheReportNamesIt) {
     EXPECT_EQ(report.Acceptance().Verdict, TVerdict::Accepted);
     const QString text = AllText(report.Prepared());
     EXPECT_TRUE(text.contains("LOT ACCEPTED"));
-    EXPECT_TRUE(text.contains("line: core = 1.0000 × gauge +24.0 kg/m³ from 6 pairs, R² = 0.912, standard "
+    EXPECT_TRUE(text.contains("line: core = 1.0000 × gauge + 24.0 kg/m³ from 6 pairs, R² = 0.912, standard "
                               "error of the estimate 6.3 kg/m³"))
         << text.toStdString();
 }
