@@ -39,8 +39,14 @@ std::vector<double> NiceTicks(double lo, double hi, int count) {
             step = m * power;
             break;
         }
-    for (double t = std::ceil(lo / step - 1e-9) * step; t <= hi + step * 1e-9; t += step)
+    const double first = std::ceil(lo / step - 1e-9) * step;
+    // Counted, not summed: a step below the values' own resolution never loops for ever.
+    for (int i = 0; i <= 4 * count; ++i) {
+        const double t = first + i * step;
+        if (t > hi + step * 1e-9)
+            break;
         ticks.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
+    }
     return ticks;
 }
 

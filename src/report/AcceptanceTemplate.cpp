@@ -33,15 +33,27 @@ void TextBand(TfrxReportPage& page, TBandKind kind, const QString& name, double 
     AddMemo(band, name, {0, top, page.UsableWidth(), height - top}, pixelSize, bold, false, false);
 }
 
-// Framed cells side by side, one band.
+// A section's title at the top of the band that starts the section, so the two never part at
+// the foot of a page. Returns the height it takes.
+double Caption(TfrxBand& band, const QString& name, double width) {
+    TfrxMemoView& m = AddMemo(band, name, {0, 12, width, 20}, 15, true, false, false);
+    // Stretched with its band, the title stays at the top.
+    m.VCentred = false;
+    return 32;
+}
+
+// Framed cells side by side, one band, under a section title when one is named.
 void RowBand(TfrxReportPage& page, TBandKind kind, const QString& name, const std::vector<double>& widths,
-             const QStringList& cells, double height, bool bold, int centredFrom) {
+             const QStringList& cells, double height, bool bold, int centredFrom,
+             const QString& caption = {}) {
     TfrxBand& band = page.AddBand(kind, name, height);
     band.Stretched = true;
+    const double top = caption.isEmpty() ? 0 : Caption(band, caption, page.UsableWidth());
+    band.Height += top;
     double left = 0;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const double w = widths[static_cast<size_t>(i)];
-        AddMemo(band, cells[i], {left, 0, w, height}, 12, bold, true, i >= centredFrom);
+        AddMemo(band, cells[i], {left, top, w, height}, 12, bold, true, i >= centredFrom);
         left += w;
     }
 }
@@ -105,11 +117,11 @@ void BuildAcceptanceTemplate(TfrxReport& report, const TAcceptanceTemplateOption
         label->Font.Bold = true;
 
     // The summary.
-    TextBand(page, title, QStringLiteral("SummaryHeading"), 32, 12, 15, true);
     const double cell = (w - 236 - 56) / 4;
     const std::vector<double> summary{236, 56, cell, cell, cell, cell};
     RowBand(page, title, QStringLiteral("SummaryHead"), summary,
-            {"QuantityHead", "CountHead", "MeanHead", "SDHead", "MinHead", "MaxHead"}, 19, true, 0);
+            {"QuantityHead", "CountHead", "MeanHead", "SDHead", "MinHead", "MaxHead"}, 19, true, 0,
+            QStringLiteral("SummaryHeading"));
     for (const char* q : {"Gauge", "Corrected", "Compaction"}) {
         const QString n = QString::fromLatin1(q);
         RowBand(page, title, n + QStringLiteral("Row"), summary,
@@ -130,27 +142,32 @@ void BuildAcceptanceTemplate(TfrxReport& report, const TAcceptanceTemplateOption
     }
 
     // The chart.
-    TextBand(page, title, QStringLiteral("ChartHeading"), 32, 12, 15, true);
     {
         const double height = TAcceptanceChart::Height * w / TAcceptanceChart::Width;
-        TfrxBand& band = page.AddBand(title, QStringLiteral("ChartBand"), height + 4);
+        TfrxBand& band = page.AddBand(title, QStringLiteral("ChartBand"), height + 36);
+        const double top = Caption(band, QStringLiteral("ChartHeading"), w);
         TfrxPictureView& chart = band.AddPicture(QStringLiteral("Chart"));
-        chart.Top = 2;
+        chart.Top = top + 2;
         chart.Width = w;
         chart.Height = height;
         chart.Picture = options.Chart;
     }
 
     // The correlation used.
-    TextBand(page, title, QStringLiteral("CorrelationHeading"), 32, 12, 15, true);
-    TextBand(page, title, QStringLiteral("Correlation"), 18, 0, 13, false);
+    {
+        TfrxBand& band = page.AddBand(title, QStringLiteral("CorrelationBand"), 50);
+        band.Stretched = true;
+        const double top = Caption(band, QStringLiteral("CorrelationHeading"), w);
+        AddMemo(band, QStringLiteral("Correlation"), {0, top, w, 18}, 13, false, false, false).VCentred =
+            false;
+    }
 
-    // The points: a heading repeated on every page of the list.
-    TextBand(page, title, QStringLiteral("PointsHeading"), 32, 12, 15, true);
+    // The points: the section's title and the column headings repeated on every page of the list.
     const std::vector<double> columns{30, 54, 140, 84, 88, 84, 76, w - 556};
     const QStringList heads{"NoHead",        "RecordHead",     "TimeHead",     "GaugeHead",
                             "CorrectedHead", "CompactionHead", "PorosityHead", "ResultHead"};
-    RowBand(page, TBandKind::Header, QStringLiteral("PointsHeader"), columns, heads, 30, true, 0);
+    RowBand(page, TBandKind::Header, QStringLiteral("PointsHeader"), columns, heads, 30, true, 0,
+            QStringLiteral("PointsHeading"));
     const QStringList cells{"PointNo",        "PointRecord",     "PointTime",     "PointGauge",
                             "PointCorrected", "PointCompaction", "PointPorosity", "PointResult"};
     RowBand(page, TBandKind::MasterData, QStringLiteral("PointsData"), columns, cells, 17, false, 0);
