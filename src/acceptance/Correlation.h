@@ -9,6 +9,8 @@
 #include "acceptance/AcceptanceIssue.h"
 #include "results/MeasRecord.h"
 
+#include <QString>
+
 #include <limits>
 #include <span>
 #include <vector>
@@ -45,6 +47,9 @@ struct TCorrection {
     double SEE = std::numeric_limits<double>::quiet_NaN();      // line: standard error of the estimate
     double OffsetSD = std::numeric_limits<double>::quiet_NaN(); // offset: SD of the differences
     std::vector<TAcceptanceIssue> Notes;                        // outliers kept on the user's word
+    // Which correlation this is, as the report names it (its name, author and date in the
+    // archive); empty for one made on the spot.
+    QString Description;
 
     double Apply(double gauge) const;
 };

@@ -259,6 +259,9 @@ void TAcceptanceReport::FillValues(const TAcceptanceReportInput& input) {
     set("ChartHeading", extra("AccChart"));
     set("CorrelationHeading", extra("AccCorrelation"));
     QStringList correlation{CorrectionText(input.Correction, texts_.Extra, sep)};
+    const QString description = CleanHeaderText(input.Correction.Description);
+    if (!description.isEmpty())
+        correlation.front() = description + QStringLiteral(": ") + correlation.front();
     for (const TAcceptanceIssue& note : input.Correction.Notes)
         correlation << AcceptanceIssueText(note, texts_.Extra, sep);
     set("Correlation", OnPaper(correlation.join(u'\n')));

@@ -136,12 +136,14 @@ TEST(AcceptanceReport, TheSamePointsPassWithACorrectionAndTheReportNamesIt) {
     input.Correction.Pairs = 6;
     input.Correction.R2 = 0.9123;
     input.Correction.SEE = 6.25;
+    input.Correction.Description = QStringLiteral("SMA 16, June (I. Petrov)");
     TAcceptanceReport report;
     ASSERT_TRUE(report.Prepare(input, Texts(true)));
     EXPECT_EQ(report.Acceptance().Verdict, TVerdict::Accepted);
     const QString text = AllText(report.Prepared());
     EXPECT_TRUE(text.contains("LOT ACCEPTED"));
-    EXPECT_TRUE(text.contains("line: core = 1.0000 × gauge + 24.0 kg/m³ from 6 pairs, R² = 0.912, standard "
+    EXPECT_TRUE(text.contains("SMA 16, June (I. Petrov): line: core = 1.0000 × gauge + 24.0 kg/m³ from 6 "
+                              "pairs, R² = 0.912, standard "
                               "error of the estimate 6.3 kg/m³"))
         << text.toStdString();
 }
