@@ -14,10 +14,10 @@ namespace lum1 {
 namespace {
 
 QFont ChartFont(int pixelSize, bool bold = false) {
-    TFontSpec spec;
-    spec.PixelSize = pixelSize;
-    spec.Bold = bold;
-    return MakeFont(spec, TTextRun{});
+    TFontSpec font;
+    font.PixelSize = pixelSize;
+    font.Bold = bold;
+    return MakeFont(font, TTextRun{});
 }
 
 QString Decimal(double v, int decimals, QChar separator) {
