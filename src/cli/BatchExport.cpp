@@ -3,6 +3,7 @@
 #include "about/BuildInfo.h"
 #include "app/ColumnLayout.h"
 #include "app/FileLocations.h"
+#include "cli/AcceptanceCommand.h"
 #include "export/TableExport.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
@@ -193,6 +194,8 @@ TBatchRequest ParseBatchArguments(const QStringList& arguments) {
 
 int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
              QTextStream& err) {
+    if (IsAcceptanceCommandLine(arguments))
+        return RunAcceptanceExport(arguments, locations, out, err);
     const TBatchRequest request = ParseBatchArguments(arguments.mid(1));
     const TBatchTexts texts(locations, request.English.value_or(DefaultEnglish(locations)));
     switch (request.Action) {
@@ -202,6 +205,7 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
         return BatchUsage;
     case TBatchRequest::Help:
         Print(out, texts.Extra(QStringLiteral("CliUsage")));
+        Print(out, texts.Extra(QStringLiteral("AccCliUsage")));
         return BatchOk;
     case TBatchRequest::Version:
         Print(out, QStringLiteral("lum1 %1 (%2)").arg(FileVersion(), BuildDate().simplified()));

@@ -85,6 +85,157 @@ const ExtraRow kRows[] = {
     {u"SheetStatistics", u"Статистика", u"Statistics"},
     {u"Latitude", u"Широта, °", u"Latitude, °"},
     {u"Longitude", u"Долгота, °", u"Longitude, °"},
+    // Lot acceptance: correlation to cores, the verdict and its report
+    {u"AccTooFewPairs", u"Для поправки нужно не менее 2 пар «замер – керн»; пригодных пар: %1",
+     u"A correlation needs at least 2 pairs of a record and a core; usable pairs: %1"},
+    {u"AccTooFewForLine", u"Прямая строится не менее чем по 5 парам; пригодных пар: %1. Используйте сдвиг",
+     u"A line needs at least 5 pairs; usable pairs: %1. Use the offset"},
+    {u"AccEqualGauge", u"Плотность прибора во всех парах одна и та же (%1 кг/м^3): прямую построить нельзя",
+     u"Every pair has the same gauge density (%1 kg/m^3): no line can be fitted"},
+    {u"AccCoreZero", u"Пара %1 (замер %2): плотность керна равна 0",
+     u"Pair %1 (record %2): the core density is 0"},
+    {u"AccCoreNegative", u"Пара %1 (замер %2): плотность керна отрицательна (%3)",
+     u"Pair %1 (record %2): the core density is negative (%3)"},
+    {u"AccCoreNotNumber", u"Пара %1 (замер %2): плотность керна не является числом",
+     u"Pair %1 (record %2): the core density is not a number"},
+    {u"AccMissingRecord", u"Пара %1: замера %2 нет в партии", u"Pair %1: record %2 is not in the lot"},
+    {u"AccAmbiguousRecord", u"Пара %1: номер замера %2 встречается в партии %3 раз(а), неясно, какой из них",
+     u"Pair %1: record number %2 occurs %3 times in the lot, so it is unclear which is meant"},
+    {u"AccDuplicatePair", u"Пары %1 и %2 относятся к одному замеру %3",
+     u"Pairs %1 and %2 both name record %3"},
+    {u"AccNoGaugeDensity", u"Пара %1: у замера %2 нет пригодной плотности (удалён, режим (U) или не число)",
+     u"Pair %1: record %2 has no usable density (deleted, a (U) reading or not a number)"},
+    {u"AccOutlier",
+     u"Пара %1 (замер %2) выпадает: керн отличается от поправки на %3 кг/м^3. Удалите пару или оставьте её "
+     u"явно",
+     u"Pair %1 (record %2) is an outlier: its core departs from the fit by %3 kg/m^3. Remove the pair or "
+     u"keep "
+     u"it explicitly"},
+    {u"AccOutlierKept",
+     u"Пара %1 (замер %2) выпадает (%3 кг/м^3 от поправки), оставлена по решению пользователя",
+     u"Pair %1 (record %2) is an outlier (%3 kg/m^3 from the fit), kept by the user's decision"},
+    {u"AccNoValidDensity", u"В партии нет ни одной пригодной плотности: заключение невозможно",
+     u"The lot has no valid density: no verdict is possible"},
+    {u"AccNoJudgedPoint",
+     u"Ни у одного замера партии нет эталонной плотности: коэффициент уплотнения не вычислить",
+     u"No record of the lot has a reference density: there is no compaction factor to judge"},
+    {u"AccPwlTooFewPoints", u"Для PWL нужно не менее 3 оцениваемых замеров; в партии: %1",
+     u"PWL needs at least 3 judged points; the lot has %1"},
+    {u"AccBadLimits", u"Пределы приёмки заданы неверно", u"The acceptance limits are not valid"},
+    {u"AccMarkPass", u"норма", u"pass"},
+    {u"AccMarkBelow", u"ниже", u"below"},
+    {u"AccMarkAbove", u"выше", u"above"},
+    {u"AccMarkBelowTol", u"ниже, в допуске", u"below, within tolerance"},
+    {u"AccMarkAboveTol", u"выше, в допуске", u"above, within tolerance"},
+    {u"AccMarkNotJudged", u"не оценивается", u"not judged"},
+    {u"AccAccepted", u"ПАРТИЯ ПРИНЯТА", u"LOT ACCEPTED"},
+    {u"AccRejected", u"ПАРТИЯ НЕ ПРИНЯТА", u"LOT REJECTED"},
+    {u"AccNoVerdict", u"НЕТ ЗАКЛЮЧЕНИЯ", u"NO VERDICT"},
+    {u"AccReasonEveryPass", u"Все оцениваемые замеры (%1) в пределах",
+     u"All %1 judged points are within the limits"},
+    {u"AccReasonEveryFail", u"Вне пределов %1 из %2 оцениваемых замеров",
+     u"%1 of %2 judged points are outside the limits"},
+    {u"AccReasonMean", u"Среднее %1; замеров за пределами допуска: %2",
+     u"Mean %1; points beyond the tolerance: %2"},
+    {u"AccReasonPwl", u"PWL %1 % при пороге %2 %", u"PWL %1 % against a threshold of %2 %"},
+    {u"AccRuleEvery", u"каждый замер в пределах", u"every point within the limits"},
+    {u"AccRuleMean", u"среднее в пределах, ни один замер не выходит за предел более чем на %1",
+     u"the mean within the limits, no point more than %1 outside them"},
+    {u"AccRulePwl", u"PWL не ниже %1 %", u"PWL at or above %1 %"},
+    {u"AccQuantityCompaction", u"коэффициент уплотнения", u"compaction factor"},
+    {u"AccQuantityDensity", u"плотность, кг/м^3", u"density, kg/m^3"},
+    {u"AccCorrNone", u"нет: плотности прибора без поправки", u"none: the gauge densities as measured"},
+    {u"AccCorrOffset", u"сдвиг %1 кг/м^3 по %2 парам, СКО разностей %3 кг/м^3",
+     u"offset %1 kg/m^3 from %2 pairs, SD of the differences %3 kg/m^3"},
+    {u"AccCorrOffsetGiven", u"сдвиг %1 кг/м^3 (задан пользователем)",
+     u"offset %1 kg/m^3 (given by the user)"},
+    {u"AccCorrLine",
+     u"прямая: керн = %1 × прибор %2 кг/м^3 по %3 парам, R² = %4, ст. ошибка оценки %5 кг/м^3",
+     u"line: core = %1 × gauge %2 kg/m^3 from %3 pairs, R² = %4, standard error of the estimate %5 kg/m^3"},
+    {u"AccCorrLineGiven", u"прямая: керн = %1 × прибор %2 кг/м^3 (задана пользователем)",
+     u"line: core = %1 × gauge %2 kg/m^3 (given by the user)"},
+    {u"AccPwlLower", u"QL = %1, PWL(L) = %2 %", u"QL = %1, PWL(L) = %2 %"},
+    {u"AccPwlUpper", u"QU = %1, PWL(U) = %2 %", u"QU = %1, PWL(U) = %2 %"},
+    {u"AccPwlTotal", u"PWL = %1 % (%2), порог %3 %", u"PWL = %1 % (%2), threshold %3 %"},
+    {u"AccReportTitle", u"Протокол приёмки партии", u"Lot acceptance report"},
+    {u"AccProject", u"Договор / проект", u"Contract / project"},
+    {u"AccRoad", u"Дорога / объект", u"Road / object"},
+    {u"AccLot", u"Партия", u"Lot"},
+    {u"AccMix", u"Смесь / материал", u"Mix / material"},
+    {u"AccLayer", u"Слой", u"Layer"},
+    {u"AccRefDensity", u"Эталонная плотность, кг/м^3", u"Reference density, kg/m^3"},
+    {u"AccLimits", u"Пределы", u"Limits"},
+    {u"AccRule", u"Правило приёмки", u"Acceptance rule"},
+    {u"AccGauge", u"Прибор", u"Gauge"},
+    {u"AccOperator", u"Оператор", u"Operator"},
+    {u"AccDates", u"Даты замеров", u"Dates of the measurements"},
+    {u"AccSummary", u"Итоги", u"Summary"},
+    {u"AccCount", u"n", u"n"},
+    {u"AccGaugeDensity", u"Плотность прибора, кг/м^3", u"Gauge density, kg/m^3"},
+    {u"AccCorrectedDensity", u"Плотность с поправкой, кг/м^3", u"Corrected density, kg/m^3"},
+    {u"AccAboveShare", u"Выше максимума: %1 из %2 (%3 %)", u"Above the maximum: %1 of %2 (%3 %)"},
+    {u"AccVerdict", u"Заключение", u"Verdict"},
+    {u"AccChart", u"График партии", u"Chart of the lot"},
+    {u"AccChartPoint", u"Замер (порядок в партии)", u"Point (order in the lot)"},
+    {u"AccChartLimit", u"предел", u"limit"},
+    {u"AccChartMean", u"среднее", u"mean"},
+    {u"AccCorrelation", u"Поправка по кернам", u"Correlation to cores"},
+    {u"AccPoints", u"Замеры партии", u"Points of the lot"},
+    {u"AccRecord", u"Номер замера", u"Record number"},
+    {u"AccResult", u"Оценка", u"Result"},
+    {u"AccTestedBy", u"Испытания провёл", u"Tested by"},
+    {u"AccCheckedBy", u"Проверил", u"Checked by"},
+    {u"AccSignature", u"подпись", u"signature"},
+    {u"AccSignName", u"фамилия, инициалы", u"name"},
+    {u"AccSignDate", u"дата", u"date"},
+    {u"AccPageOf", u"Страница %1 из %2", u"Page %1 of %2"},
+    {u"AccLogoCantOpen", u"Не удаётся открыть логотип %1", u"Cannot open the logo %1"},
+    {u"AccLogoNotImage", u"Файл логотипа %1 не является рисунком (PNG, JPEG, BMP, GIF)",
+     u"The logo %1 is not a picture (PNG, JPEG, BMP, GIF)"},
+    {u"AccLogoTooLarge",
+     u"Логотип %1 слишком велик (%2): допускается до 20 МБ, 10000 точек по стороне и 40 миллионов точек",
+     u"The logo %1 is too large (%2): at most 20 MB, 10000 points a side and 40 million points"},
+    {u"AccCliUsage",
+     u"Протокол приёмки партии (все замеры файла):\\n"
+     u"       lum1 --export acceptance-pdf ВХОД.lum1 ВЫХОД.pdf [параметры]\\n"
+     u"  --min-compaction K      нижний предел коэффициента уплотнения (по умолчанию из настроек, 0.980)\\n"
+     u"  --max-compaction K      верхний предел коэффициента уплотнения\\n"
+     u"  --min-density D         оценивать плотность, кг/м^3: нижний предел\\n"
+     u"  --max-density D         верхний предел плотности, кг/м^3\\n"
+     u"  --rule every|mean|pwl   каждый замер / среднее с допуском / PWL (по умолчанию every)\\n"
+     u"  --tolerance T           для mean: насколько замер может выйти за предел\\n"
+     u"  --pwl-threshold P       для pwl: наименьший PWL приёмки, % (по умолчанию 90)\\n"
+     u"  --offset D              поправка: сдвиг плотности прибора, кг/м^3\\n"
+     u"  --slope A --intercept B поправка: прямая керн = A × прибор + B\\n"
+     u"  --cores ФАЙЛ            пары «номер замера, плотность керна» для расчёта поправки\\n"
+     u"  --fit offset|line       для --cores: сдвиг или прямая (по умолчанию offset)\\n"
+     u"  --keep-outliers         для --cores: оставить выпадающие пары (они названы в протоколе)\\n"
+     u"  --header ФАЙЛ           шапка протокола: INI-файл с разделом [Header]\\n"
+     u"  --organisation, --logo ФАЙЛ, --project, --road, --lot, --mix, --layer, --gauge,\\n"
+     u"  --operator ТЕКСТ        поля шапки (заменяют поля файла шапки)",
+     u"The lot acceptance report (every record of the file):\\n"
+     u"       lum1 --export acceptance-pdf INPUT.lum1 OUTPUT.pdf [options]\\n"
+     u"  --min-compaction K      lower limit of the compaction factor (default from the settings, 0.980)\\n"
+     u"  --max-compaction K      upper limit of the compaction factor\\n"
+     u"  --min-density D         judge the density instead, kg/m^3: lower limit\\n"
+     u"  --max-density D         upper limit of the density, kg/m^3\\n"
+     u"  --rule every|mean|pwl   every point / the mean with a tolerance / PWL (default every)\\n"
+     u"  --tolerance T           for mean: how far a point may lie outside a limit\\n"
+     u"  --pwl-threshold P       for pwl: the lowest PWL that accepts the lot, % (default 90)\\n"
+     u"  --offset D              correction: offset of the gauge densities, kg/m^3\\n"
+     u"  --slope A --intercept B correction: the line core = A × gauge + B\\n"
+     u"  --cores FILE            pairs of record number and core density to fit the correction\\n"
+     u"  --fit offset|line       with --cores: the offset or the line (default offset)\\n"
+     u"  --keep-outliers         with --cores: keep pairs found to be outliers (the report names them)\\n"
+     u"  --header FILE           report header: an INI file with a [Header] section\\n"
+     u"  --organisation, --logo FILE, --project, --road, --lot, --mix, --layer, --gauge,\\n"
+     u"  --operator TEXT         header fields (they replace those of the header file)"},
+    {u"AccCliBadValue", u"Неверное значение %1: %2", u"Wrong value of %1: %2"},
+    {u"AccCliNeeds", u"%1 требует %2", u"%1 needs %2"},
+    {u"AccCliConflict", u"%1 и %2 нельзя задавать вместе", u"%1 and %2 cannot be used together"},
+    {u"AccCliCoresLine", u"Файл кернов %1, строка %2: ожидаются номер замера и плотность керна",
+     u"Cores file %1, line %2: a record number and a core density expected"},
+    {u"AccCliRefused", u"Протокол приёмки не сформирован:", u"The acceptance report was not made:"},
     // Batch command line
     {u"CliUsage",
      u"Использование: lum1 [ФАЙЛ.lum1]\\n"

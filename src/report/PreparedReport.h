@@ -3,6 +3,7 @@
 // the preview, the printer, the PDF file and the text, HTML and CSV exports all read it, so they
 // show the same texts broken into the same lines.
 
+#include "report/ReportPicture.h"
 #include "report/ReportTemplate.h"
 
 #include <QRectF>
@@ -42,6 +43,7 @@ struct TPreparedBox {
     bool HCentred = true;
     bool VCentred = true;
     std::vector<TTextLine> Lines;
+    std::shared_ptr<const TReportPicture> Picture; // a picture box's drawing
 
     // The box's text as one line: its lines joined by blanks, raised and lowered digits
     // written as their Unicode superscript and subscript forms.

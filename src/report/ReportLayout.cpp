@@ -4,10 +4,11 @@
 #include "report/TextWrap.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace lum1 {
 
-QString ExpandMemoText(const QString& text, int pageNumber, const TGetValue& getValue) {
+QString ExpandMemoText(const QString& text, int pageNumber, const TGetValue& getValue, int totalPages) {
     if (!text.contains(u'['))
         return text;
     QString out;
@@ -24,6 +25,8 @@ QString ExpandMemoText(const QString& text, int pageNumber, const TGetValue& get
         const QString name = text.mid(open + 1, close - open - 1);
         if (name == u"Page#") {
             out += QString::number(pageNumber);
+        } else if (name == u"TotalPages#" && totalPages > 0) {
+            out += QString::number(totalPages);
         } else {
             QString value;
             if (getValue)
@@ -58,6 +61,7 @@ public:
     bool Run(TfrxUserDataSet* dataSet) {
         StartPage();
         const TfrxBand* master = page_.Band(TBandKind::MasterData);
+        const TfrxBand* header = page_.Band(TBandKind::Header);
         if (master && dataSet) {
             dataSet->First();
             int rows = 0;
@@ -66,19 +70,27 @@ public:
                     return false;
                 std::vector<TPreparedBox> boxes = MeasureBand(*master);
                 const double height = BandHeight(*master, boxes);
+                // The heading goes with the first row, never alone at the foot of a page.
+                const double heading = rows == 1 && header ? HeaderHeight(*header) : 0;
                 // A row that does not fit goes whole to the next page; on an empty page it is
                 // placed anyway, or it would never be placed at all.
-                if (y_ + height > dataBottom_ && rowsOnPage_ > 0) {
-                    FinishPage();
+                if (y_ + heading + height > dataBottom_ && flowOnPage_ > 0) {
                     StartPage();
+                    if (header && rows > 1)
+                        PlaceBand(*header);
                 }
+                if (rows == 1 && header)
+                    PlaceBand(*header);
                 Place(boxes, y_);
                 y_ += height;
-                ++rowsOnPage_;
+                ++flowOnPage_;
                 dataSet->Next();
             }
         }
-        FinishPage();
+        for (const auto& band : page_.Bands)
+            if (band->Kind == TBandKind::ReportSummary)
+                PlaceOnce(*band);
+        PlaceFooters();
         return true;
     }
 
@@ -88,33 +100,68 @@ private:
     void StartPage() {
         result_.Pages.emplace_back();
         y_ = top_;
-        rowsOnPage_ = 0;
-        if (result_.Pages.size() == 1)
-            PlaceBand(TBandKind::ReportTitle);
-        PlaceBand(TBandKind::PageHeader);
+        flowOnPage_ = 0;
+        if (result_.Pages.size() == 1) {
+            for (const auto& band : page_.Bands)
+                if (band->Kind == TBandKind::ReportTitle)
+                    PlaceOnce(*band);
+            // Titles that ran on to another page found its page header there already.
+            if (result_.Pages.size() > 1)
+                return;
+        }
+        if (const TfrxBand* header = page_.Band(TBandKind::PageHeader))
+            PlaceBand(*header);
     }
 
-    void FinishPage() {
-        if (const TfrxBand* footer = page_.Band(TBandKind::PageFooter)) {
+    // A title or summary band: printed once, moved whole to a new page when it does not fit.
+    void PlaceOnce(const TfrxBand& band) {
+        std::vector<TPreparedBox> boxes = MeasureBand(band);
+        const double height = BandHeight(band, boxes);
+        if (y_ + height > dataBottom_ && flowOnPage_ > 0)
+            StartPage();
+        Place(boxes, y_);
+        y_ += height;
+        ++flowOnPage_;
+    }
+
+    // Footers are laid out last, when the number of pages is known.
+    void PlaceFooters() {
+        const TfrxBand* footer = page_.Band(TBandKind::PageFooter);
+        if (!footer)
+            return;
+        totalPages_ = static_cast<int>(result_.Pages.size());
+        for (int i = 0; i < totalPages_; ++i) {
+            pageNumber_ = i + 1;
             std::vector<TPreparedBox> boxes = MeasureBand(*footer);
-            Place(boxes, dataBottom_);
+            Place(boxes, dataBottom_, static_cast<size_t>(i));
         }
     }
 
-    void PlaceBand(TBandKind kind) {
-        if (const TfrxBand* band = page_.Band(kind)) {
-            std::vector<TPreparedBox> boxes = MeasureBand(*band);
-            const double height = BandHeight(*band, boxes);
-            Place(boxes, y_);
-            y_ += height;
-        }
+    void PlaceBand(const TfrxBand& band) {
+        std::vector<TPreparedBox> boxes = MeasureBand(band);
+        const double height = BandHeight(band, boxes);
+        Place(boxes, y_);
+        y_ += height;
+    }
+
+    double HeaderHeight(const TfrxBand& band) {
+        std::vector<TPreparedBox> boxes = MeasureBand(band);
+        return BandHeight(band, boxes);
     }
 
     // The band's memos with their texts broken into lines, at band-relative places.
     std::vector<TPreparedBox> MeasureBand(const TfrxBand& band) {
         std::vector<TPreparedBox> boxes;
         boxes.reserve(band.Memos.size());
-        const int pageNumber = static_cast<int>(result_.Pages.size());
+        const int pageNumber = pageNumber_ > 0 ? pageNumber_ : static_cast<int>(result_.Pages.size());
+        for (const auto& picture : band.Pictures) {
+            TPreparedBox box;
+            box.Name = picture->Name;
+            box.Rect = QRectF(picture->Left, picture->Top, picture->Width, picture->Height);
+            box.Frame = picture->Frame;
+            box.Picture = picture->Picture;
+            boxes.push_back(std::move(box));
+        }
         for (const auto& memo : band.Memos) {
             TPreparedBox box;
             box.Name = memo->Name;
@@ -123,7 +170,7 @@ private:
             box.Frame = memo->Frame;
             box.HCentred = memo->HCentred;
             box.VCentred = memo->VCentred;
-            const QString value = ExpandMemoText(memo->Text, pageNumber, getValue_);
+            const QString value = ExpandMemoText(memo->Text, pageNumber, getValue_, totalPages_);
             box.Lines = WrapParagraphs(ParseMemoText(value, memo->AllowHTMLTags), memo->Font,
                                        memo->Width - 2 * result_.GapX, memo->WordWrap, fonts_);
             boxes.push_back(std::move(box));
@@ -142,15 +189,17 @@ private:
             return band.Height;
         double height = band.Height;
         for (const TPreparedBox& b : boxes)
-            height = std::max(height, b.Rect.top() + std::max(b.Rect.height(), TextHeight(b)));
+            height =
+                std::max(height, b.Rect.top() + std::max(b.Rect.height(), b.Picture ? 0 : TextHeight(b)));
         for (TPreparedBox& b : boxes)
-            if (b.Rect.bottom() < height)
+            if (b.Rect.bottom() < height && !b.Picture)
                 b.Rect.setBottom(height);
         return height;
     }
 
-    void Place(std::vector<TPreparedBox>& boxes, double bandTop) {
-        TPreparedPage& page = result_.Pages.back();
+    void Place(std::vector<TPreparedBox>& boxes, double bandTop, size_t pageIndex = SIZE_MAX) {
+        TPreparedPage& page =
+            pageIndex < result_.Pages.size() ? result_.Pages[pageIndex] : result_.Pages.back();
         for (TPreparedBox& b : boxes) {
             b.Rect.translate(left_, bandTop);
             page.Boxes.push_back(std::move(b));
@@ -162,7 +211,11 @@ private:
     TFontCache fonts_;
     TPreparedReport result_;
     double left_ = 0, top_ = 0, bottom_ = 0, dataBottom_ = 0, y_ = 0;
-    int rowsOnPage_ = 0;
+    // Rows and once-printed bands on the page: page and data headers do not count, so a row
+    // taller than a page still finds a page of its own.
+    int flowOnPage_ = 0;
+    int pageNumber_ = 0; // while the footers are laid out
+    int totalPages_ = 0; // likewise
 };
 
 } // namespace

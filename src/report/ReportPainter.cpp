@@ -42,6 +42,8 @@ void TReportPainter::PaintPages(QPainter& painter, QPagedPaintDevice& device, do
 }
 
 void TReportPainter::PaintBox(QPainter& painter, const TPreparedBox& box) {
+    if (box.Picture)
+        DrawReportPicture(painter, *box.Picture, box.Rect);
     if (box.Frame) {
         // One layout unit wide and centred on the box's edges, so the shared edges of
         // neighbouring boxes fall on one line.

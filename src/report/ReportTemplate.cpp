@@ -10,6 +10,12 @@ TfrxMemoView& TfrxBand::AddMemo(const QString& name) {
     return *Memos.back();
 }
 
+TfrxPictureView& TfrxBand::AddPicture(const QString& name) {
+    Pictures.push_back(std::make_unique<TfrxPictureView>());
+    Pictures.back()->Name = name;
+    return *Pictures.back();
+}
+
 TfrxBand& TfrxReportPage::AddBand(TBandKind kind, const QString& name, double height) {
     Bands.push_back(std::make_unique<TfrxBand>(kind, name, height));
     return *Bands.back();

@@ -3,6 +3,8 @@
 // and the memos (text boxes) of each band. Positions and sizes are layout units, the pixel at
 // 96 dots per inch, measured from the band's top-left corner.
 
+#include "report/ReportPicture.h"
+
 #include <QString>
 
 #include <memory>
@@ -40,7 +42,11 @@ public:
     bool AllowHTMLTags = false;
 };
 
-enum class TBandKind { ReportTitle, PageHeader, MasterData, PageFooter };
+// A page may hold several title bands (printed in order before everything else) and several
+// summary bands (printed in order after the last data row); of the other kinds the first counts.
+// The header is the data's column heading: printed before the first row and again at the top of
+// every page the data goes on to.
+enum class TBandKind { ReportTitle, PageHeader, MasterData, PageFooter, Header, ReportSummary };
 
 class TfrxBand {
 public:
@@ -53,8 +59,11 @@ public:
     // A stretching band grows to its tallest memo, and all its memos grow with it.
     bool Stretched = false;
     std::vector<std::unique_ptr<TfrxMemoView>> Memos;
+    // Picture boxes keep their size when the band stretches.
+    std::vector<std::unique_ptr<TfrxPictureView>> Pictures;
 
     TfrxMemoView& AddMemo(const QString& name);
+    TfrxPictureView& AddPicture(const QString& name);
 };
 
 enum class TPageOrientation { Portrait, Landscape };

@@ -1,0 +1,494 @@
+#include "cli/AcceptanceCommand.h"
+
+#include "acceptance/AcceptanceTexts.h"
+#include "app/FileLocations.h"
+#include "cli/BatchExport.h"
+#include "lang/ExtraTexts.h"
+#include "lang/Language.h"
+#include "lang/MessageTable.h"
+#include "platform/ExportFile.h"
+#include "platform/FormatFloat.h"
+#include "platform/IniFile.h"
+#include "report/PdfExport.h"
+#include "report/ReportLogo.h"
+#include "results/ResultsFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cmath>
+#include <memory>
+
+namespace lum1 {
+
+namespace {
+
+const QString kFormat = QStringLiteral("acceptance-pdf");
+
+// The header file's keys, and the options that give them.
+const std::pair<const char*, const char*> kHeaderOptions[] = {
+    {"--organisation", "Organisation"},
+    {"--project", "Project"},
+    {"--road", "Road"},
+    {"--lot", "Lot"},
+    {"--mix", "Mix"},
+    {"--layer", "Layer"},
+    {"--gauge", "Gauge"},
+    {"--operator", "Operator"},
+};
+
+const char* const kValueOptions[] = {
+    "--lang",      "--min-compaction", "--max-compaction", "--min-density", "--max-density", "--rule",
+    "--tolerance", "--pwl-threshold",  "--offset",         "--slope",       "--intercept",   "--cores",
+    "--fit",       "--header",         "--logo",
+};
+
+bool IsValueOption(const QString& a) {
+    for (const char* o : kValueOptions)
+        if (a == QLatin1String(o))
+            return true;
+    for (const auto& [option, key] : kHeaderOptions)
+        if (a == QLatin1String(option))
+            return true;
+    return false;
+}
+
+// A number as a user types it, with a point or a comma; nothing for anything else, infinities
+// and NaN included.
+std::optional<double> ParseNumber(QString text) {
+    text = text.trimmed();
+    text.replace(u',', u'.');
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// The language files are read but never written, as by every batch run.
+class TTexts {
+public:
+    TTexts(const TFileLocations& locations, bool english) : language_(locations.DataDir) {
+        language_.Select(english);
+    }
+    bool English() const { return language_.EnglishUI(); }
+    QString Documented(const QString& key) const {
+        const QString text =
+            TIniFile(language_.LangFilePath()).ReadString(QStringLiteral("Messages"), key, {});
+        if (!text.isEmpty())
+            return text;
+        const MessageRow* row = FindMessageRow(key);
+        return row ? (English() ? row->english : row->russian).trimmed().toString() : QString();
+    }
+    QString Extra(const QString& key) const { return GetExtraMessage(language_, key, false); }
+    QString Extra(const char* key) const { return Extra(QString::fromLatin1(key)); }
+
+private:
+    TLanguage language_;
+};
+
+bool DefaultEnglish(const TFileLocations& locations) {
+    return TIniFile(locations.SettingsPath)
+               .ReadString(QStringLiteral("Config"), QStringLiteral("LangId"), {}) != u"Rus";
+}
+
+// The minimum the lot statistics judge against, as the window reads it.
+double SettingsMinCompaction(const TFileLocations& locations) {
+    const QString text =
+        TIniFile(locations.SettingsPath)
+            .ReadString(QStringLiteral("LotStatistics"), QStringLiteral("MinCompaction"), {});
+    const std::optional<double> v = ParseNumber(text);
+    return v && *v >= 0.0 && *v <= 2.0 ? *v : DefaultMinCompaction;
+}
+
+void Print(QTextStream& stream, const QString& text) {
+    stream << text << Qt::endl;
+}
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+bool IsAcceptanceCommandLine(const QStringList& arguments) {
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == u"--export" && arguments[i + 1].compare(kFormat, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
+    TAcceptanceRequest r;
+    auto fail = [&r](const char* key, QStringList args) {
+        r.Action = TAcceptanceRequest::Error;
+        r.ErrorKey = QString::fromLatin1(key);
+        r.ErrorArguments = std::move(args);
+        return r;
+    };
+    QStringList values;
+    QStringList given; // the options met, for the checks of what goes with what
+    bool help = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == u"--help" || a == u"-h") {
+            help = true;
+            continue;
+        }
+        if (a == u"--export")
+            continue;
+        if (a == u"--keep-outliers") {
+            r.KeepOutliers = true;
+            given << a;
+            continue;
+        }
+        if (a.startsWith(u'-') && a.size() > 1 && !IsValueOption(a))
+            return fail("CliBadArguments", {a});
+        if (!a.startsWith(u'-') || a.size() == 1) {
+            values << a;
+            continue;
+        }
+        if (i + 1 >= arguments.size())
+            return fail("CliBadArguments", {a});
+        if (given.contains(a))
+            return fail("CliBadArguments", {a});
+        given << a;
+        const QString v = arguments[++i];
+        auto number = [&](std::optional<double>& to, double lo, double hi) {
+            const std::optional<double> n = ParseNumber(v);
+            if (!n || *n < lo || *n > hi)
+                return false;
+            to = n;
+            return true;
+        };
+        bool ok = true;
+        if (a == u"--lang") {
+            const QString lang = v.toLower();
+            if (lang != u"rus" && lang != u"eng")
+                return fail("CliBadLanguage", {v});
+            r.English = lang == u"eng";
+        } else if (a == u"--min-compaction") {
+            ok = number(r.MinCompaction, 0.0, 2.0);
+        } else if (a == u"--max-compaction") {
+            ok = number(r.MaxCompaction, 0.0, 2.0);
+        } else if (a == u"--min-density") {
+            ok = number(r.MinDensity, 0.0, 10000.0);
+        } else if (a == u"--max-density") {
+            ok = number(r.MaxDensity, 0.0, 10000.0);
+        } else if (a == u"--tolerance") {
+            ok = number(r.Tolerance, 0.0, 10000.0);
+        } else if (a == u"--pwl-threshold") {
+            ok = number(r.PwlThreshold, 0.0, 100.0);
+        } else if (a == u"--offset") {
+            ok = number(r.Offset, -10000.0, 10000.0);
+        } else if (a == u"--slope") {
+            // A slope of 0 or below would turn the gauge's order of densities around.
+            ok = number(r.Slope, 1e-6, 100.0);
+        } else if (a == u"--intercept") {
+            ok = number(r.Intercept, -100000.0, 100000.0);
+        } else if (a == u"--rule") {
+            const QString rule = v.toLower();
+            ok = rule == u"every" || rule == u"mean" || rule == u"pwl";
+            r.Rule = rule == u"mean"  ? TAcceptanceRule::MeanAndTolerance
+                     : rule == u"pwl" ? TAcceptanceRule::Pwl
+                                      : TAcceptanceRule::EveryPoint;
+        } else if (a == u"--fit") {
+            const QString fit = v.toLower();
+            ok = fit == u"offset" || fit == u"line";
+            r.Fit = fit == u"line" ? TCorrelationKind::Line : TCorrelationKind::Offset;
+        } else if (a == u"--cores") {
+            r.CoresFile = v;
+            ok = !v.isEmpty();
+        } else if (a == u"--header") {
+            r.HeaderFile = v;
+            ok = !v.isEmpty();
+        } else if (a == u"--logo") {
+            r.LogoFile = v;
+            ok = !v.isEmpty();
+        } else {
+            for (const auto& [option, key] : kHeaderOptions)
+                if (a == QLatin1String(option))
+                    r.HeaderFields.append({QString::fromLatin1(key), v});
+        }
+        if (!ok)
+            return fail("AccCliBadValue", {a, v});
+    }
+    if (help) {
+        r.Action = TAcceptanceRequest::Help;
+        return r;
+    }
+    if (values.size() != 3 || values[0].compare(kFormat, Qt::CaseInsensitive) != 0 || values[1].isEmpty() ||
+        values[2].isEmpty())
+        return fail("CliBadArguments", {arguments.join(u' ')});
+    r.Input = values[1];
+    r.Output = values[2];
+
+    // What goes with what.
+    auto has = [&given](const char* o) { return given.contains(QString::fromLatin1(o)); };
+    auto conflict = [&](const char* a, const char* b) {
+        return has(a) && has(b) ? std::optional<TAcceptanceRequest>(fail("AccCliConflict", {a, b}))
+                                : std::nullopt;
+    };
+    for (const char* compaction : {"--min-compaction", "--max-compaction"})
+        for (const char* density : {"--min-density", "--max-density"})
+            if (auto e = conflict(compaction, density))
+                return *e;
+    for (auto [a, b] : {std::pair{"--offset", "--slope"},
+                        {"--offset", "--intercept"},
+                        {"--offset", "--cores"},
+                        {"--slope", "--cores"},
+                        {"--intercept", "--cores"}})
+        if (auto e = conflict(a, b))
+            return *e;
+    auto needs = [&](const char* a, const char* b, bool present) {
+        return has(a) && !present ? std::optional<TAcceptanceRequest>(fail("AccCliNeeds", {a, b}))
+                                  : std::nullopt;
+    };
+    for (const auto& e :
+         {needs("--slope", "--intercept", has("--intercept")),
+          needs("--intercept", "--slope", has("--slope")), needs("--fit", "--cores", has("--cores")),
+          needs("--keep-outliers", "--cores", has("--cores")),
+          needs("--tolerance", "--rule mean", r.Rule == TAcceptanceRule::MeanAndTolerance),
+          needs("--pwl-threshold", "--rule pwl", r.Rule == TAcceptanceRule::Pwl),
+          needs("--max-density", "--min-density", has("--min-density"))})
+        if (e)
+            return *e;
+    if (r.Rule == TAcceptanceRule::MeanAndTolerance && !r.Tolerance)
+        return fail("AccCliNeeds", {"--rule mean", "--tolerance"});
+    const double lower = r.MinDensity ? *r.MinDensity : r.MinCompaction.value_or(0.0);
+    const std::optional<double> upper = r.MinDensity ? r.MaxDensity : r.MaxCompaction;
+    if (upper && *upper < lower)
+        return fail("AccCliBadValue", {r.MinDensity ? "--max-density" : "--max-compaction",
+                                       FormatFloat(*upper, u"#0.###", u'.')});
+    r.Action = TAcceptanceRequest::Export;
+    return r;
+}
+
+std::vector<TCorePair> ParseCoresText(const QString& text, int* errorLine) {
+    std::vector<TCorePair> pairs;
+    if (errorLine)
+        *errorLine = 0;
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    bool first = true;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        QStringList fields;
+        if (line.contains(u'\t') || line.contains(u';')) {
+            fields = line.split(QRegularExpression(QStringLiteral("[\t;]")), Qt::SkipEmptyParts);
+        } else {
+            // Blanks, a comma beside them ("9, 2400") or a comma alone ("9,2400").
+            for (QString f : line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+                while (f.startsWith(u',') || f.endsWith(u','))
+                    f = f.startsWith(u',') ? f.mid(1) : f.chopped(1);
+                if (!f.isEmpty())
+                    fields << f;
+            }
+            if (fields.size() == 1)
+                fields = line.split(u',', Qt::SkipEmptyParts);
+        }
+        bool numbered = false;
+        const qint64 key = fields.isEmpty() ? 0 : fields[0].trimmed().toLongLong(&numbered);
+        if (!numbered && first) {
+            first = false; // a heading
+            continue;
+        }
+        first = false;
+        if (!numbered || fields.size() != 2) {
+            if (errorLine)
+                *errorLine = static_cast<int>(i) + 1;
+            return {};
+        }
+        QString core = fields[1].trimmed();
+        core.replace(u',', u'.');
+        bool ok = false;
+        const double value = core.toDouble(&ok);
+        pairs.push_back({key, ok ? value : std::numeric_limits<double>::quiet_NaN()});
+    }
+    return pairs;
+}
+
+int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
+                        QTextStream& err) {
+    const TAcceptanceRequest request = ParseAcceptanceArguments(arguments.mid(1));
+    const TTexts texts(locations, request.English.value_or(DefaultEnglish(locations)));
+    switch (request.Action) {
+    case TAcceptanceRequest::Error: {
+        QString message = texts.Extra(request.ErrorKey);
+        for (const QString& a : request.ErrorArguments)
+            message = message.arg(a);
+        Print(err, message);
+        Print(err, texts.Extra("AccCliUsage"));
+        return BatchUsage;
+    }
+    case TAcceptanceRequest::Help:
+        Print(out, texts.Extra("CliUsage"));
+        Print(out, texts.Extra("AccCliUsage"));
+        return BatchOk;
+    case TAcceptanceRequest::Export:
+        break;
+    }
+    auto cantOpen = [&](const QString& path) {
+        Print(err, texts.Extra("CliCantOpen").arg(Native(path)));
+        return BatchCantRead;
+    };
+    auto refused = [&](const QStringList& reasons) {
+        Print(err, texts.Extra("AccCliRefused"));
+        for (const QString& reason : reasons)
+            Print(err, reason);
+        return BatchAcceptanceRefused;
+    };
+
+    // Writing over the results file would lose the measurements the report is made from.
+    const QFileInfo input(request.Input), output(request.Output);
+    if (output.exists() && input.exists() && output.canonicalFilePath() == input.canonicalFilePath()) {
+        Print(err, texts.Extra("CliSameFile").arg(Native(request.Output)));
+        return BatchUsage;
+    }
+    QFile file(request.Input);
+    if (input.isDir() || !file.open(QIODevice::ReadOnly))
+        return cantOpen(request.Input);
+    auto store = std::make_unique<TRecordStore>();
+    ReadRecords(file, *store);
+    if (file.error() != QFileDevice::NoError)
+        return cantOpen(request.Input);
+    const int count = store->RecordCount.load();
+    if (count == 0) {
+        Print(err, texts.Extra("CliNoRecords").arg(Native(request.Input)));
+        return BatchNoRecords;
+    }
+
+    TAcceptanceReportInput lot;
+    lot.Records.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const TMeasRecord& r = store->Records[static_cast<size_t>(i)];
+        lot.Records.push_back({r.Number, r});
+    }
+
+    // Limits: a density window when a density limit is given, else the compaction factor.
+    TAcceptanceLimits& limits = lot.Limits;
+    if (request.MinDensity) {
+        limits.Quantity = TAcceptanceQuantity::Density;
+        limits.Lower = *request.MinDensity;
+        limits.Upper = request.MaxDensity;
+    } else {
+        limits.Lower = request.MinCompaction.value_or(SettingsMinCompaction(locations));
+        limits.Upper = request.MaxCompaction;
+    }
+    limits.Rule = request.Rule;
+    limits.Tolerance = request.Tolerance.value_or(0.0);
+    limits.PwlThreshold = request.PwlThreshold.value_or(90.0);
+
+    // The header: the file's fields, then the options', then the lot named after the input.
+    QString logoPath = request.LogoFile;
+    if (!request.HeaderFile.isEmpty()) {
+        const QFileInfo info(request.HeaderFile);
+        QFile probe(request.HeaderFile);
+        if (info.isDir() || !probe.open(QIODevice::ReadOnly))
+            return cantOpen(request.HeaderFile);
+        const TIniFile ini(request.HeaderFile);
+        auto read = [&ini](const char* key) {
+            return ini.ReadString(QStringLiteral("Header"), QString::fromLatin1(key), {});
+        };
+        TAcceptanceHeader& h = lot.Header;
+        h.Organisation = read("Organisation");
+        h.Project = read("Project");
+        h.Road = read("Road");
+        h.Lot = read("Lot");
+        h.Mix = read("Mix");
+        h.Layer = read("Layer");
+        h.ReferenceDensity = read("ReferenceDensity");
+        h.Gauge = read("Gauge");
+        h.Operator = read("Operator");
+        h.Dates = read("Dates");
+        // A logo named in the header file lies beside it unless its path says otherwise.
+        const QString logo = read("Logo");
+        if (logoPath.isEmpty() && !logo.isEmpty())
+            logoPath = QFileInfo(logo).isAbsolute() ? logo : info.dir().filePath(logo);
+    }
+    for (const auto& [key, value] : request.HeaderFields) {
+        TAcceptanceHeader& h = lot.Header;
+        QString* field = key == u"Organisation" ? &h.Organisation
+                         : key == u"Project"    ? &h.Project
+                         : key == u"Road"       ? &h.Road
+                         : key == u"Lot"        ? &h.Lot
+                         : key == u"Mix"        ? &h.Mix
+                         : key == u"Layer"      ? &h.Layer
+                         : key == u"Gauge"      ? &h.Gauge
+                                                : &h.Operator;
+        *field = value;
+    }
+    if (lot.Header.Lot.trimmed().isEmpty())
+        lot.Header.Lot = input.completeBaseName();
+
+    if (!logoPath.isEmpty()) {
+        const TReportLogo logo = LoadReportLogo(logoPath);
+        switch (logo.Result) {
+        case TReportLogo::Loaded:
+            lot.Logo = logo.Image;
+            break;
+        case TReportLogo::CantOpen:
+            Print(err, texts.Extra("AccLogoCantOpen").arg(Native(logoPath)));
+            return BatchCantRead;
+        case TReportLogo::NotImage:
+            return refused({texts.Extra("AccLogoNotImage").arg(Native(logoPath))});
+        case TReportLogo::TooLarge:
+            return refused({texts.Extra("AccLogoTooLarge").arg(Native(logoPath), logo.Detail)});
+        }
+    }
+
+    const QChar separator = SystemDecimalSeparator();
+    const TTextLookup extra = [&texts](const QString& key) { return texts.Extra(key); };
+    if (request.Offset) {
+        lot.Correction.Kind = TCorrelationKind::Offset;
+        lot.Correction.Offset = *request.Offset;
+    } else if (request.Slope) {
+        lot.Correction.Kind = TCorrelationKind::Line;
+        lot.Correction.Slope = *request.Slope;
+        lot.Correction.Intercept = request.Intercept.value_or(0.0);
+    } else if (!request.CoresFile.isEmpty()) {
+        QFile cores(request.CoresFile);
+        if (QFileInfo(request.CoresFile).isDir() || !cores.open(QIODevice::ReadOnly))
+            return cantOpen(request.CoresFile);
+        int badLine = 0;
+        const std::vector<TCorePair> pairs = ParseCoresText(QString::fromUtf8(cores.readAll()), &badLine);
+        if (badLine > 0)
+            return refused({texts.Extra("AccCliCoresLine").arg(Native(request.CoresFile)).arg(badLine)});
+        const TCorrelationFit fit = FitCorrelation(lot.Records, pairs, request.Fit, request.KeepOutliers);
+        if (!fit.Ok()) {
+            QStringList reasons;
+            for (const TAcceptanceIssue& issue : fit.Issues)
+                reasons << AcceptanceIssueText(issue, extra, separator);
+            return refused(reasons);
+        }
+        lot.Correction = fit.Correction();
+    }
+
+    TAcceptanceTexts reportTexts;
+    reportTexts.Documented = [&texts](const QString& key) { return texts.Documented(key); };
+    reportTexts.Extra = extra;
+    reportTexts.EnglishUI = texts.English();
+    reportTexts.Separator = separator;
+    reportTexts.ApplicationTitle = texts.Documented(QStringLiteral("Title"));
+    TAcceptanceReport report;
+    QString refusal;
+    if (!report.Prepare(lot, reportTexts, &refusal))
+        return refused({refusal});
+
+    const QString reason =
+        WriteExportFile(request.Output, ExportPdf(report.Prepared(), report.frxReport1.DocumentInfo));
+    if (!reason.isEmpty()) {
+        Print(err, texts.Extra("ExportFailed").arg(Native(request.Output), reason));
+        return BatchCantWrite;
+    }
+    const TLotAcceptance& a = report.Acceptance();
+    Print(out,
+          VerdictText(a.Verdict, extra) + QStringLiteral(": ") + VerdictReason(a, limits, extra, separator));
+    return BatchOk;
+}
+
+} // namespace lum1

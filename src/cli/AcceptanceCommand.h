@@ -1,0 +1,65 @@
+#pragma once
+// "lum1 --export acceptance-pdf INPUT.lum1 OUTPUT.pdf [options]": the acceptance report of every
+// record of a results file as a lot, with the lot's limits, rule, correction and report header
+// given as options. Runs without a window like the other batch exports and shares their exit
+// codes; a lot that gets no report (a refused correlation, no verdict, a logo that is no usable
+// picture, a cores file it cannot read) ends with its own code.
+
+#include "acceptance/LotAcceptance.h"
+#include "report/AcceptanceReport.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QTextStream;
+
+namespace lum1 {
+
+struct TFileLocations;
+
+// The report cannot be made from these inputs; the message says why.
+constexpr int BatchAcceptanceRefused = 7;
+
+// True for a command line (the program's name first) that asks for the acceptance report.
+bool IsAcceptanceCommandLine(const QStringList& arguments);
+
+struct TAcceptanceRequest {
+    enum TMode { Export, Help, Error };
+    TMode Action = Error;
+    QString Input, Output;
+    std::optional<bool> English;
+    // Limits as given; the minimum compaction factor falls back to the settings when not given.
+    std::optional<double> MinCompaction, MaxCompaction, MinDensity, MaxDensity;
+    TAcceptanceRule Rule = TAcceptanceRule::EveryPoint;
+    std::optional<double> Tolerance, PwlThreshold;
+    // The correction: numbers given, or pairs to fit.
+    std::optional<double> Offset, Slope, Intercept;
+    QString CoresFile;
+    TCorrelationKind Fit = TCorrelationKind::Offset;
+    bool KeepOutliers = false;
+    QString HeaderFile;
+    QString LogoFile;
+    // Header fields given as options, by their key in the header file.
+    QList<std::pair<QString, QString>> HeaderFields;
+    // With Action Error: the text's key and its arguments.
+    QString ErrorKey;
+    QStringList ErrorArguments;
+};
+
+// arguments without the program's name.
+TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments);
+
+// Pairs of a record number and a core density, one a line: two fields split at TABs or
+// semicolons, else at blanks (commas beside them dropped), else at a comma; the density with a
+// point or a comma. Empty lines and lines from "#" are skipped, and a first line whose record number is
+// no number is a heading. A density that is no number stays NaN, for the correlation to name
+// its pair. errorLine: the first line that holds no pair (0: none).
+std::vector<TCorePair> ParseCoresText(const QString& text, int* errorLine);
+
+// Runs the command (arguments with the program's name first); messages to err, the verdict to out.
+int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
+                        QTextStream& err);
+
+} // namespace lum1

@@ -1,0 +1,238 @@
+// "lum1 --export acceptance-pdf": its options, the exit code and message of each bad input, the
+// report it writes and the verdict it prints.
+#include "RecordFixture.h"
+#include "TempDir.h"
+
+#include "app/FileLocations.h"
+#include "cli/AcceptanceCommand.h"
+#include "cli/BatchExport.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace lum1 {
+namespace {
+
+struct Outcome {
+    int code;
+    QString out, err;
+};
+
+class AcceptanceCommandTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    TFileLocations locations;
+
+    void SetUp() override {
+        locations.ProgramDir = dir.Path();
+        locations.DataDir = dir.Path();
+        locations.SettingsPath = dir.File(QStringLiteral("lum1.ini"));
+        QDir().mkpath(dir.File(QStringLiteral("Language")));
+        // Records 11..16, compaction factors 0.985 .. 0.995, one of them 0.979.
+        QByteArray lot, unusable;
+        const double factors[] = {0.985, 0.99, 0.979, 0.995, 0.988, 0.992};
+        for (int i = 0; i < 6; ++i) {
+            TMeasRecord r = test::SampleRecord(static_cast<uint16_t>(11 + i));
+            r.Density = static_cast<float>(factors[i] * 2400.0);
+            lot += test::RecordBytes(r);
+            r.Mode = 2;
+            unusable += test::RecordBytes(r);
+        }
+        dir.Write(QStringLiteral("lot.lum1"), lot);
+        dir.Write(QStringLiteral("unusable.lum1"), unusable);
+        // The gauge reads 20 kg/m3 low: cores of records 11, 13 and 15.
+        dir.Write(QStringLiteral("cores.csv"), "Record;Core\r\n11;2384\r\n13;2369,6\r\n15;2391,2\r\n");
+        dir.Write(QStringLiteral("outlier.txt"), "11 2384\n12 2396\n13 2370\n14 2408\n15 2391\n16 2500\n");
+        dir.Write(QStringLiteral("zero.txt"), "11\t2384\n13\t0\n15\t2391\n");
+        dir.Write(QStringLiteral("missing.txt"), "11,2384\n13,2370\n99,2391\n");
+        dir.Write(QStringLiteral("broken.txt"), "11;2384\n13;2370;7\n");
+        dir.Write(QStringLiteral("header.ini"),
+                  "[Header]\r\nOrganisation=Лаборатория № 3\r\nProject=Контракт 17\r\n"
+                  "Operator=И. Петров\r\nLogo=logo.png\r\n");
+        QImage logo(300, 100, QImage::Format_RGB32);
+        logo.fill(Qt::darkBlue);
+        logo.save(dir.File(QStringLiteral("logo.png")));
+        dir.Write(QStringLiteral("notlogo.png"), "plain text");
+    }
+
+    Outcome Run(QStringList arguments) {
+        for (QString& a : arguments)
+            if (a.startsWith(u'@'))
+                a = dir.File(a.mid(1));
+        arguments.prepend(QStringLiteral("lum1"));
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        const int code = RunBatch(arguments, locations, o, e);
+        o.flush();
+        e.flush();
+        return {code, out, err};
+    }
+
+    QString PdfText(const QString& name) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {dir.File(name), QStringLiteral("-")});
+        EXPECT_TRUE(p.waitForFinished(30000));
+        return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    }
+};
+
+const QStringList kExport{"--export", "acceptance-pdf", "@lot.lum1", "@out.pdf", "--lang", "eng"};
+
+TEST_F(AcceptanceCommandTest, BadInputsEndWithTheirCodeAndMessage) {
+    struct Case {
+        QStringList extra;
+        int code;
+        const char* message; // start of standard error
+    };
+    const Case cases[] = {
+        {{"--rule", "median"}, BatchUsage, "Wrong value of --rule: median"},
+        {{"--min-compaction", "abc"}, BatchUsage, "Wrong value of --min-compaction: abc"},
+        {{"--min-compaction", "nan"}, BatchUsage, "Wrong value of --min-compaction: nan"},
+        {{"--pwl-threshold", "120", "--rule", "pwl"}, BatchUsage, "Wrong value of --pwl-threshold: 120"},
+        {{"--slope", "-1", "--intercept", "5"}, BatchUsage, "Wrong value of --slope: -1"},
+        {{"--min-compaction", "0.99", "--max-compaction", "0.98"},
+         BatchUsage,
+         "Wrong value of --max-compaction"},
+        {{"--rule", "mean"}, BatchUsage, "--rule mean needs --tolerance"},
+        {{"--tolerance", "0.01"}, BatchUsage, "--tolerance needs --rule mean"},
+        {{"--slope", "1.01"}, BatchUsage, "--slope needs --intercept"},
+        {{"--fit", "line"}, BatchUsage, "--fit needs --cores"},
+        {{"--offset", "5", "--cores", "@cores.csv"},
+         BatchUsage,
+         "--offset and --cores cannot be used together"},
+        {{"--min-compaction", "0.98", "--min-density", "2300"},
+         BatchUsage,
+         "--min-compaction and --min-density cannot be used together"},
+        {{"--offset", "5", "--offset", "6"}, BatchUsage, "Wrong arguments: --offset"},
+        {{"--colour", "red"}, BatchUsage, "Wrong arguments: --colour"},
+        {{"--cores"}, BatchUsage, "Wrong arguments: --cores"},
+        {{"--cores", "@none.txt"}, BatchCantRead, "Can not open file"},
+        {{"--header", "@none.ini"}, BatchCantRead, "Can not open file"},
+        {{"--logo", "@none.png"}, BatchCantRead, "Cannot open the logo"},
+        {{"--logo", "@notlogo.png"}, BatchAcceptanceRefused, "The acceptance report was not made:\nThe logo"},
+        {{"--cores", "@broken.txt"},
+         BatchAcceptanceRefused,
+         "The acceptance report was not made:\nCores file"},
+        {{"--cores", "@zero.txt"},
+         BatchAcceptanceRefused,
+         "The acceptance report was not made:\nPair 2 (record 13): the core density is 0"},
+        {{"--cores", "@missing.txt"},
+         BatchAcceptanceRefused,
+         "The acceptance report was not made:\nPair 3: record 99 is not in the lot"},
+        {{"--cores", "@outlier.txt"},
+         BatchAcceptanceRefused,
+         "The acceptance report was not made:\nPair 6 (record 16) is an outlier"},
+        {{"--cores", "@cores.csv", "--fit", "line"},
+         BatchAcceptanceRefused,
+         "The acceptance report was not made:\nA line needs at least 5 pairs; usable pairs: 3"},
+        {{"--rule", "pwl", "--min-density", "2300"}, BatchOk, ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Run(kExport + c.extra);
+        const QString line = c.extra.join(u' ');
+        EXPECT_EQ(run.code, c.code) << line.toStdString() << ": " << run.err.toStdString();
+        if (c.code == BatchOk) {
+            EXPECT_TRUE(run.err.isEmpty()) << line.toStdString() << ": " << run.err.toStdString();
+        } else {
+            EXPECT_TRUE(run.err.startsWith(QString::fromUtf8(c.message)))
+                << line.toStdString() << ": " << run.err.toStdString();
+            EXPECT_TRUE(run.out.isEmpty());
+            EXPECT_FALSE(QFile::exists(dir.File("out.pdf"))) << line.toStdString();
+        }
+        QFile::remove(dir.File("out.pdf"));
+    }
+    // A lot without a usable density, and an output that cannot be written.
+    const Outcome none = Run({"--export", "acceptance-pdf", "@unusable.lum1", "@out.pdf", "--lang", "eng"});
+    EXPECT_EQ(none.code, BatchAcceptanceRefused);
+    EXPECT_TRUE(none.err.contains("The lot has no valid density")) << none.err.toStdString();
+    const Outcome unwritable = Run({"--export", "acceptance-pdf", "@lot.lum1", "@Language", "--lang", "eng"});
+    EXPECT_EQ(unwritable.code, BatchCantWrite);
+    EXPECT_TRUE(unwritable.err.startsWith("Cannot write the file")) << unwritable.err.toStdString();
+    EXPECT_EQ(Run({"--export", "acceptance-pdf", "@lot.lum1", "@lot.lum1"}).code, BatchUsage);
+    EXPECT_EQ(dir.Read("lot.lum1").size(), 6 * RecordSize);
+}
+
+TEST_F(AcceptanceCommandTest, TheReportItsVerdictAndTheCorrectionFromCores) {
+    // Raw, the 0.979 fails the minimum of 0.98.
+    Outcome raw = Run(kExport);
+    EXPECT_EQ(raw.code, BatchOk) << raw.err.toStdString();
+    EXPECT_EQ(raw.out, "LOT REJECTED: 1 of 6 judged points are outside the limits\n");
+    QString text = PdfText("out.pdf");
+    for (const char* e : {"Lot acceptance report", "LOT REJECTED", "lot", "Page 1 of 1", "Road M4", "below"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(e))) << e;
+
+    // Corrected by the cores (offset +20 kg/m3) every point passes.
+    Outcome corrected = Run(
+        kExport + QStringList{"--cores", "@cores.csv", "--header", "@header.ini", "--lot", "km 14+000 [B]"});
+    EXPECT_EQ(corrected.code, BatchOk) << corrected.err.toStdString();
+    EXPECT_EQ(corrected.out, "LOT ACCEPTED: All 6 judged points are within the limits\n");
+    text = PdfText("out.pdf");
+    for (const char* e : {"Лаборатория № 3", "Контракт 17", "И. Петров", "km 14+000 [B]", "LOT ACCEPTED",
+                          "offset +20.0 kg/m³ from 3 pairs"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(e))) << e << "\n" << text.toStdString();
+
+    // The settings' minimum is the default; an option wins over it. In Russian, as the program was last used.
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Rus\r\n[LotStatistics]\r\nMinCompaction=0.975\r\n");
+    Outcome settings = Run({"--export", "acceptance-pdf", "@lot.lum1", "@out.pdf"});
+    EXPECT_EQ(settings.out, "ПАРТИЯ ПРИНЯТА: Все оцениваемые замеры (6) в пределах\n");
+    EXPECT_TRUE(PdfText("out.pdf").contains("Страница 1 из 1"));
+    Outcome option = Run({"--export", "acceptance-pdf", "@lot.lum1", "@out.pdf", "--min-compaction", "0,99"});
+    EXPECT_TRUE(option.out.startsWith("ПАРТИЯ НЕ ПРИНЯТА")) << option.out.toStdString();
+
+    // PWL and the mean rule name their numbers.
+    Outcome pwl = Run(kExport + QStringList{"--rule", "pwl", "--pwl-threshold", "80"});
+    EXPECT_TRUE(pwl.out.startsWith("LOT ACCEPTED: PWL ")) << pwl.out.toStdString();
+    Outcome mean = Run(kExport + QStringList{"--rule", "mean", "--tolerance", "0.005"});
+    EXPECT_EQ(mean.out, "LOT ACCEPTED: Mean 0.988; points beyond the tolerance: 0\n");
+}
+
+TEST_F(AcceptanceCommandTest, HelpNamesTheOptions) {
+    const Outcome help = Run({"--help"});
+    EXPECT_EQ(help.code, BatchOk);
+    for (const char* o :
+         {"acceptance-pdf", "--min-compaction", "--rule every|mean|pwl", "--cores", "--header"})
+        EXPECT_TRUE(help.out.contains(QString::fromLatin1(o))) << o;
+}
+
+TEST(AcceptanceCommandCores, PairsFromASpreadsheetOrAText) {
+    int bad = -1;
+    const auto pairs =
+        ParseCoresText("Record\tCore\n\n# a note\n7\t2380,5\n8;2391.25\n9, 2400\n10 2410\n11;#N/A\n", &bad);
+    EXPECT_EQ(bad, 0);
+    ASSERT_EQ(pairs.size(), 5u);
+    EXPECT_EQ(pairs[0].Key, 7);
+    EXPECT_EQ(pairs[0].Core, 2380.5);
+    EXPECT_EQ(pairs[1].Core, 2391.25);
+    EXPECT_EQ(pairs[2].Core, 2400.0);
+    EXPECT_EQ(pairs[3].Key, 10);
+    EXPECT_TRUE(std::isnan(pairs[4].Core)); // named by the correlation as "not a number"
+    EXPECT_TRUE(ParseCoresText("7;2380\nx;2390\n", &bad).empty());
+    EXPECT_EQ(bad, 2);
+    EXPECT_TRUE(ParseCoresText("7\n", &bad).empty());
+    EXPECT_EQ(bad, 1);
+}
+
+// The real program, with no display.
+TEST(AcceptanceProgram, RunsWithoutADisplay) {
+    test::TempDir dir;
+    dir.Write(QStringLiteral("in.lum1"), test::RecordBytes(test::SampleRecord()));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("HOME"), dir.Path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUM1_PROGRAM), {"--export", "acceptance-pdf", dir.File("in.lum1"),
+                                           dir.File("out.pdf"), "--lang", "eng", "--min-compaction", "0.97"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.readAllStandardOutput(), "LOT ACCEPTED: All 1 judged points are within the limits\n");
+    EXPECT_TRUE(dir.Read(QStringLiteral("out.pdf")).startsWith("%PDF-"));
+}
+
+} // namespace
+} // namespace lum1
