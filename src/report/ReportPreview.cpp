@@ -1,8 +1,8 @@
 #include "report/ReportPreview.h"
 
 #include "platform/Dialogs.h"
-#include "report/CsvExport.h"
 #include "platform/ExportFile.h"
+#include "report/CsvExport.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/Report.h"
@@ -42,7 +42,6 @@ TReportPreview::TReportPreview(TfrxReport& report, QWidget* parent)
         size = size.boundedTo(screen->availableGeometry().size() * 0.95);
     resize(size);
 
-    previewPrinter_.setFullPage(true);
     previewPrinter_.setPageLayout(TReportPainter(report_.PreparedPages()).PageLayout(true));
 
     view_ = new QPrintPreviewWidget(&previewPrinter_, this);
@@ -247,7 +246,13 @@ void TReportPreview::Print() {
         return;
     }
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    printer.setFullPage(true);
+    PrintWith(printer);
+}
+
+bool TReportPreview::PrintWith(QPrinter& printer) {
+    const TPreparedReport& prepared = report_.PreparedPages();
+    if (prepared.Pages.empty())
+        return false;
     printer.setPageLayout(TReportPainter(prepared).PageLayout(true));
     printer.setDocName(report_.DocumentInfo.Title);
     printer.setFromTo(0, 0);
@@ -256,8 +261,7 @@ void TReportPreview::Print() {
         dialog.setMinMax(1, static_cast<int>(prepared.Pages.size()));
         return dialog.exec() == QDialog::Accepted;
     }();
-    if (accepted)
-        PrintOn(printer);
+    return accepted && PrintOn(printer);
 }
 
 bool TReportPreview::PrintOn(QPrinter& printer) {
@@ -272,6 +276,8 @@ bool TReportPreview::PrintOn(QPrinter& printer) {
     } else if (printer.printRange() == QPrinter::CurrentPage) {
         from = to = std::clamp(view_->currentPage() - 1, 0, last);
     }
+    // Whatever the print dialog chose, the boxes are measured from the paper's corner.
+    printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (report_.Dialogs)

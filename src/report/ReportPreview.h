@@ -33,6 +33,9 @@ public:
     std::function<bool(QPrinter&)> execPrintDialog;
 
     void Print();
+    // What Print does once it has the default printer: the report's paper on it, the print
+    // dialog, then the pages the dialog chose.
+    bool PrintWith(QPrinter& printer);
     // Prints the pages the printer's settings choose (all, a range or the current page).
     bool PrintOn(QPrinter& printer);
     void PageSetup();
