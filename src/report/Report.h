@@ -24,6 +24,9 @@ public:
     std::vector<std::unique_ptr<TfrxReportPage>> Pages;
     TfrxUserDataSet* DataSet = nullptr;
     TGetValue OnGetValue;
+    // The preview's page setup has given a page new paper or margins and the report is about to
+    // be prepared again: the client fits its memos to the page's new width.
+    std::function<void(TfrxReportPage&)> OnPageSetup;
 
     // For the preview: its message boxes and file dialogs, its texts, the PDF's properties and
     // the folder its export dialog opens in (remembered from the last export).

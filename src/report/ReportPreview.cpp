@@ -311,6 +311,8 @@ void TReportPreview::ApplyPageLayout(const QPageLayout& layout) {
     page.TopMarginMm = margins.top();
     page.RightMarginMm = margins.right();
     page.BottomMarginMm = margins.bottom();
+    if (report_.OnPageSetup)
+        report_.OnPageSetup(page);
     highlight_ = nullptr;
     foundPage_ = foundBox_ = -1;
     report_.PrepareReport();

@@ -1,7 +1,7 @@
 // The exports of a prepared report: text and CSV against expected files, HTML escaping, PDF
 // text and properties, and what a failed write leaves behind.
-#include "report/CsvExport.h"
 #include "platform/ExportFile.h"
+#include "report/CsvExport.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/TextExport.h"

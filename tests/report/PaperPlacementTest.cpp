@@ -166,32 +166,55 @@ TEST_P(PaperPlacement, APrintedPageMatchesThePdfExport) {
     ExpectSamePlace(*got.Footer, *want.Footer, "page number");
 }
 
-TEST_P(PaperPlacement, ThePreviewsWholePageMatchesThePdfExport) {
-    TReportPreview preview(h->report.frxReport1);
+// The preview's "Whole page" picture against page 1 of the PDF export, both in mm on the paper.
+void ExpectPreviewMatchesExport(TReportPreview& preview, const QString& exported, double paperWidthMm,
+                                double paperHeightMm) {
     preview.resize(1600, 1200);
     preview.show();
     preview.findChild<QAction*>(QStringLiteral("WholePageAction"))->trigger();
     QCoreApplication::processEvents();
     const QImage shown = preview.View()->grab().toImage();
     const QRect paper = PaperIn(shown);
-    // The whole page is in view, landscape.
-    ASSERT_GT(paper.width(), 800);
-    ASSERT_NEAR(double(paper.width()) / paper.height(), 297.0 / 210.0, 0.01);
-    const TInk got = InkOf(shown, paper, 297.0);
+    // The whole page is in view.
+    ASSERT_GT(paper.height(), 600);
+    ASSERT_NEAR(double(paper.width()) / paper.height(), paperWidthMm / paperHeightMm, 0.01);
+    const TInk got = InkOf(shown, paper, paperWidthMm);
 
     const QImage printed = RenderFirstPage(exported, 150);
     ASSERT_FALSE(printed.isNull());
-    const TInk want = InkOf(printed, printed.rect(), 297.0);
-    // The table's left frame at 20 mm; the whole table and the page number on the paper.
-    EXPECT_NEAR(want.Left, 20.0, kTolerance);
-    EXPECT_LT(want.Right, 297.0 - 5.0);
-    EXPECT_LT(want.Bottom, 200.0);
+    const TInk want = InkOf(printed, printed.rect(), paperWidthMm);
     // One pixel of the preview's picture is about 0.25 mm.
-    const double tolerance = kTolerance + 297.0 / paper.width();
+    const double tolerance = kTolerance + paperWidthMm / paper.width();
     EXPECT_NEAR(got.Left, want.Left, tolerance);
     EXPECT_NEAR(got.Top, want.Top, tolerance);
     EXPECT_NEAR(got.Right, want.Right, tolerance);
     EXPECT_NEAR(got.Bottom, want.Bottom, tolerance);
+}
+
+TEST_P(PaperPlacement, ThePreviewsWholePageMatchesThePdfExport) {
+    // The export stands where the template puts it: the table's left frame at 20 mm, the whole
+    // table and the page number on the paper.
+    const QImage printed = RenderFirstPage(exported, 150);
+    ASSERT_FALSE(printed.isNull());
+    const TInk want = InkOf(printed, printed.rect(), 297.0);
+    EXPECT_NEAR(want.Left, 20.0, kTolerance);
+    EXPECT_LT(want.Right, 297.0 - 5.0);
+    EXPECT_LT(want.Bottom, 200.0);
+
+    TReportPreview preview(h->report.frxReport1);
+    ExpectPreviewMatchesExport(preview, exported, 297.0, 210.0);
+}
+
+TEST_P(PaperPlacement, AfterAPageSetupThePreviewMatchesTheExportOfTheNewPaper) {
+    h->report.ShowReport = [this](TfrxReport& report) {
+        TReportPreview preview(report);
+        preview.show();
+        preview.ApplyPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Portrait,
+                                            QMarginsF(15, 12, 8, 20), QPageLayout::Millimeter));
+        dir.Write("a5.pdf", ExportPdf(report.PreparedPages(), report.DocumentInfo));
+        ExpectPreviewMatchesExport(preview, dir.File("a5.pdf"), 148.0, 210.0);
+    };
+    h->Print();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, PaperPlacement, ::testing::Values(true, false),
