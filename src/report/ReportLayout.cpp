@@ -124,8 +124,9 @@ private:
             box.HCentred = memo->HCentred;
             box.VCentred = memo->VCentred;
             const QString value = ExpandMemoText(memo->Text, pageNumber, getValue_);
-            box.Lines = WrapParagraphs(ParseMemoText(value, memo->AllowHTMLTags), memo->Font,
-                                       memo->Width - 2 * result_.GapX, memo->WordWrap, fonts_);
+            box.Lines =
+                WrapParagraphs(ParseMemoText(value, memo->AllowHTMLTags), memo->Font,
+                               memo->Width - 2 * result_.GapX, memo->WordWrap, fonts_, 2 * result_.GapX);
             boxes.push_back(std::move(box));
         }
         return boxes;
