@@ -1,6 +1,7 @@
 #include "export/XlsxExport.h"
 
 #include "export/MapExport.h"
+#include "platform/CNumericLocale.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -246,6 +247,11 @@ std::optional<QByteArray> BuildXlsx(const TRecordStore& store, std::span<const i
             *error = reason;
         return std::nullopt;
     };
+    // The library prints its numbers (values, widths, margins) with the C library, which follows
+    // the user's locale once the toolkit has taken it: "0,98" would be a corrupt workbook.
+    const TCNumericLocale cNumbers;
+    if (!cNumbers.Active())
+        return fail(QStringLiteral("cannot take the C number format"));
     // The library writes a file of its own; it goes to a private folder, and the caller puts
     // the bytes under the chosen name only once they are complete.
     QTemporaryDir dir;

@@ -1,10 +1,12 @@
 // The batch command line: its arguments, the exit code and message of each bad input, the
 // exports it writes, and the real program run without a display.
+#include "LibreOffice.h"
+#include "QtPrinters.h"
 #include "RecordFixture.h"
 #include "TempDir.h"
 
-#include "cli/BatchExport.h"
 #include "app/FileLocations.h"
+#include "cli/BatchExport.h"
 
 #include <QDir>
 #include <QFile>
@@ -172,6 +174,32 @@ TEST(BatchProgram, RunsWithoutADisplay) {
         run({"--export", "pdf", dir.File("none.lum1"), dir.File("x.pdf"), "--lang", "eng"});
     EXPECT_EQ(bad, BatchCantRead);
     EXPECT_TRUE(badErr.startsWith("Can not open file")) << badErr.toStdString();
+}
+
+// The real program on a Russian desktop: the workbook's numbers are numbers to another program.
+TEST(BatchProgram, AWorkbookWrittenOnARussianDesktopReadsBackInLibreOffice) {
+    test::TempDir dir;
+    TMeasRecord r = test::SampleRecord();
+    r.Latitude = (5509 << 16) | 32768;
+    r.Longitude = -(3730 << 16);
+    dir.Write(QStringLiteral("in.lum1"), test::RecordBytes(r));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+    env.insert(QStringLiteral("HOME"), dir.Path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUM1_PROGRAM),
+            {"--export", "xlsx", dir.File("in.lum1"), dir.File("out.xlsx"), "--lang", "rus"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+
+    QString error;
+    const auto sheets = test::ReadWithLibreOffice(dir.File("out.xlsx"), dir.Path(), &error);
+    ASSERT_EQ(sheets.size(), 2u) << error.toStdString();
+    const test::CsvRows& results = sheets.at(QStringLiteral("Результаты"));
+    ASSERT_EQ(results.size(), 2);
+    EXPECT_EQ(results[1], QStringList({"1", "2019-05-05 14:05:09", "2352", "0.980", "2.0", "23.5", "Road M4",
+                                       "55.15833333", "-37.50000000", "Асфальт", "40", "3"}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Excel and map exports, read back: the workbook unzipped and its XML parts parsed, the KML and
 // GeoJSON parsed; refusals and failed writes.
+#include "LibreOffice.h"
 #include "RecordFixture.h"
 #include "TempDir.h"
 
@@ -18,11 +19,14 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <memory>
 #include <numeric>
+#include <string>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
@@ -279,6 +283,54 @@ TEST(XlsxExport, StatisticsSheetMatchesTheLines) {
             EXPECT_EQ(FormatFloat(it->second.value.toDouble(), pattern, u'.'), expected) << ref.toStdString();
         }
     EXPECT_EQ(wb.statistics.cells.at(QStringLiteral("C2")).value.toDouble(), 2400.0); // 2352, 2448, 2400
+}
+
+// The user's locale as the toolkit takes it at start (setlocale(LC_ALL, "")) on a Russian
+// desktop: the C library then writes a comma before decimals.
+class RussianDesktop {
+public:
+    RussianDesktop() : previous_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, "ru_RU.UTF-8") != nullptr;
+    }
+    ~RussianDesktop() { std::setlocale(LC_ALL, previous_.c_str()); }
+    bool Ok() const {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f", 0.5);
+        return ok_ && std::string(text) == "0,5";
+    }
+
+private:
+    std::string previous_;
+    bool ok_ = false;
+};
+
+TEST(XlsxExport, AnotherProgramReadsTheNumbersWrittenOnARussianDesktop) {
+    test::TempDir dir;
+    const auto store = Fixture();
+    const QString path = dir.File(QStringLiteral("lot.xlsx"));
+    {
+        const RussianDesktop russian;
+        ASSERT_TRUE(russian.Ok()) << "the locale ru_RU.UTF-8 is missing: scripts/setup-deps generates it";
+        ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, kAll, Texts()).Ok());
+    }
+    QString error;
+    const auto sheets = test::ReadWithLibreOffice(path, dir.Path(), &error);
+    ASSERT_EQ(sheets.size(), 2u) << error.toStdString();
+    const test::CsvRows& results = sheets.at(QStringLiteral("Results"));
+    ASSERT_EQ(results.size(), 6);
+    EXPECT_EQ(results[1], QStringList({"1", "2019-05-05 14:05:09", "2352", "0.980", "2.0", "23.5", "Road M4",
+                                       "55.15847219", "37.50000000", "Асфальт", "40", "3"}));
+    EXPECT_EQ(results[3].mid(0, 4), QStringList({"3", "2019-05-05 14:05:09", "2448", "1.020"}));
+    EXPECT_EQ(results[3].mid(7, 2), QStringList({"-33.86666667", "-151.20833333"}));
+    // The statistics: compaction factors 0.980 and 1.020.
+    const test::CsvRows& statistics = sheets.at(QStringLiteral("Statistics"));
+    const auto compaction = std::find_if(statistics.begin(), statistics.end(), [](const QStringList& row) {
+        return row.value(0) == u"Compaction factor";
+    });
+    ASSERT_NE(compaction, statistics.end());
+    EXPECT_TRUE(compaction->contains(QStringLiteral("1.000"))) << compaction->join(u'|').toStdString();
+    EXPECT_TRUE(compaction->contains(QStringLiteral("0.980"))) << compaction->join(u'|').toStdString();
+    EXPECT_TRUE(compaction->contains(QStringLiteral("1.020"))) << compaction->join(u'|').toStdString();
 }
 
 // ---------------------------------------------------------------- maps
