@@ -12,7 +12,9 @@
 namespace lum1 {
 
 std::optional<QDateTime> RecordDateTime(const TMeasRecord& r) {
-    if (r.Seconds == DeletedMark)
+    // The table prints a year byte of 100 or more as "20" and three digits ("20255"): that is
+    // no year the gauge meant, so it makes no date, as month 13 does not.
+    if (r.Seconds == DeletedMark || r.Year >= 100)
         return std::nullopt;
     const QDate date(2000 + r.Year, r.Month, r.Day);
     const QTime time(r.Hours, r.Minutes, r.Seconds);

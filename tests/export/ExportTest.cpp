@@ -433,6 +433,49 @@ TEST(MapExport, CoordinateLimits) {
         EXPECT_EQ(CoordToDegrees(c.value, c.longitude), c.degrees) << c.value;
 }
 
+// A year byte of 100 or more is printed as the table does ("20255") and is no calendar date in
+// any file, as month 13 is not.
+TEST(TableExport, AYearByteOfAHundredOrMoreIsNoDate) {
+    test::TempDir dir;
+    auto store = std::make_unique<TRecordStore>();
+    const int years[] = {99, 100, 255};
+    for (int i = 0; i < 3; ++i) {
+        TMeasRecord r = SampleRecord(static_cast<uint16_t>(i + 1));
+        r.Year = static_cast<uint8_t>(years[i]);
+        r.Latitude = Coord(false, 5509, 0);
+        r.Longitude = Coord(false, 3730, 0);
+        store->Records[static_cast<size_t>(i)] = r;
+    }
+    store->RecordCount = 3;
+    const std::vector<int> all{0, 1, 2};
+    const QString path = dir.File(QStringLiteral("years.xlsx"));
+    ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, all, Texts()).Ok());
+    const Workbook wb = ReadWorkbook(path);
+    const auto& c = wb.results.cells;
+    EXPECT_TRUE(c.at(QStringLiteral("B2")).type.isEmpty()); // 2099-05-05, a date cell
+    EXPECT_EQ(c.at(QStringLiteral("B3")).value, QStringLiteral("14:05:09 (may  5, 20100)"));
+    EXPECT_EQ(c.at(QStringLiteral("B4")).value, QStringLiteral("14:05:09 (may  5, 20255)"));
+
+    QString error;
+    const std::vector<Placemark> marks = ParseKml(ExportKml(*store, all, Texts()).Bytes, &error);
+    ASSERT_EQ(marks.size(), 3u) << error.toStdString();
+    EXPECT_EQ(marks[0].when, QStringLiteral("2099-05-05T14:05:09"));
+    EXPECT_TRUE(marks[1].when.isEmpty());
+    EXPECT_TRUE(marks[2].when.isEmpty());
+
+    const QJsonArray features = QJsonDocument::fromJson(ExportGeoJson(*store, all, Texts()).Bytes)
+                                    .object()
+                                    .value(u"features")
+                                    .toArray();
+    ASSERT_EQ(features.size(), 3);
+    auto time = [&features](int i) {
+        return features[i].toObject().value(u"properties").toObject().value(u"time");
+    };
+    EXPECT_EQ(time(0).toString(), QStringLiteral("2099-05-05T14:05:09"));
+    EXPECT_TRUE(time(1).isNull());
+    EXPECT_TRUE(time(2).isNull());
+}
+
 // ---------------------------------------------------------------- refusals and failures
 
 TEST(TableExport, EmptyAndPositionlessRefusedWithoutAFile) {
