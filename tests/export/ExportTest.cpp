@@ -393,6 +393,36 @@ TEST(MapExport, TextsThatLookLikeMarkupStayText) {
     EXPECT_TRUE(marks[0].description.endsWith(QStringLiteral("Object: ]]&gt;&lt;b&gt;&amp;")));
 }
 
+QString RunOgrInfo(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), file});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+}
+
+// The gauge sends raw bytes: control characters in its texts never make a file that an XML
+// reader refuses, and a GIS program reads the values as numbers of their kind.
+TEST(MapExport, ControlBytesLeaveAWellFormedKmlWhoseValuesGisProgramsReadAsNumbers) {
+    test::TempDir dir;
+    auto store = Fixture();
+    test::SetShortText(store->Records[0].ObjectName, QStringLiteral("Road\x01 M4\x0b\x1f"));
+    test::SetShortText(store->Records[2].MaterialName, QStringLiteral("\x02Асфальт\x7f"));
+    const QString path = dir.File(QStringLiteral("lot.kml"));
+    ASSERT_TRUE(ExportTableFile(TTableFormat::Kml, path, *store, kAll, Texts()).Ok());
+
+    QString error;
+    const std::vector<Placemark> marks = ParseKml(dir.Read(QStringLiteral("lot.kml")), &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_TRUE(marks[0].description.endsWith(QStringLiteral("Object: Road M4")));
+
+    const QString info = RunOgrInfo(path);
+    for (const char* field : {"density (Real) = 2352", "compaction (Real) = 0.98", "porosity (Real) = 2",
+                              "temperature (Real) = 23.5", "number (Integer) = 3", "thickness (Integer) = 40",
+                              "object (String) = Road M4", "material (String) = Асфальт"})
+        EXPECT_TRUE(info.contains(QString::fromUtf8(field))) << field << "\n" << info.toStdString();
+}
+
 TEST(MapExport, GeoJsonFeatures) {
     const auto store = Fixture();
     const TMapResult map = ExportGeoJson(*store, kAll, Texts());

@@ -65,6 +65,16 @@ TEST(ReportExport, HtmlEscapesCellsAndKeepsTheRaisedThree) {
     EXPECT_TRUE(html.contains(u"- 1 -"));
 }
 
+TEST(ReportExport, HtmlLeavesOutControlCharacters) {
+    ReportHarness h;
+    h.rows = test::NumberedRows(1);
+    h.rows[0][6] = QStringLiteral("Road\x01 M4\x0b\x1f\u0098");
+    h.Print();
+    const QString html = QString::fromUtf8(ExportHtml(h.Prepared(), QStringLiteral("T\x02")));
+    EXPECT_FALSE(html.contains(QRegularExpression(QStringLiteral("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]"))));
+    EXPECT_TRUE(html.contains(u">Road M4<")) << html.toStdString();
+}
+
 TEST(ReportExport, PdfHoldsEveryCellAsTextAndNamesTheProgram) {
     ReportHarness h;
     h.rows = test::NumberedRows(40);
