@@ -70,6 +70,10 @@ const ExtraRow kRows[] = {
     {u"ExportDone", u"Экспортировано записей: %1, файл %2", u"Records exported: %1, file %2"},
     {u"SheetResults", u"Результаты", u"Results"},
     {u"SheetStatistics", u"Статистика", u"Statistics"},
+    {u"LotTotal", u"Всего", u"Total"},
+    {u"LotBelowCount", u"Ниже нормы", u"Below the minimum"},
+    {u"LotJudged", u"Проверено", u"Judged"},
+    {u"LotBelowShare", u"Доля ниже нормы", u"Share below the minimum"},
     {u"Latitude", u"Широта, °", u"Latitude, °"},
     {u"Longitude", u"Долгота, °", u"Longitude, °"},
     // Batch command line

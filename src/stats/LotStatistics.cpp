@@ -148,6 +148,10 @@ TLotLabels LotLabels(const std::function<QString(const QString&)>& extra,
     l.Quantity[Index(TQuantity::Thickness)] = d("Thickness1") + u' ' + d("Thickness2");
     l.QuantityHeader = e("LotQuantity");
     l.Used = e("LotUsed");
+    l.Total = e("LotTotal");
+    l.BelowCount = e("LotBelowCount");
+    l.Judged = e("LotJudged");
+    l.BelowShare = e("LotBelowShare");
     l.Mean = e("LotMean");
     l.SD = e("LotSD");
     l.Min = e("LotMin");
@@ -174,7 +178,9 @@ QString QuantityText(TQuantity q, double value, QChar separator) {
     case TQuantity::Porosity:
         return FormatFloat(value, u"#0.0", separator);
     case TQuantity::Temperature:
-        return FormatFloat(value, u"#.0", separator);
+        // The table's "#.0" would show a deviation or mean of zero as ".0": statistics always
+        // keep the leading zero.
+        return FormatFloat(value, u"#0.0", separator);
     case TQuantity::Thickness:
         return FormatFloat(value, u"0", separator);
     }

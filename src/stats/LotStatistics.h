@@ -82,6 +82,8 @@ struct TLotLabels {
     QString BelowNone;
     QString MinCompaction;
     QString Empty;
+    // The workbook's statistics sheet: the counts in cells of their own.
+    QString Total, BelowCount, Judged, BelowShare;
 };
 
 // The labels in the language of a lookup: keys of the new features' section and the documented
@@ -89,8 +91,9 @@ struct TLotLabels {
 TLotLabels LotLabels(const std::function<QString(const QString&)>& extra,
                      const std::function<QString(const QString&)>& documented);
 
-// Number texts with the table's patterns and the given decimal separator; the empty text for a
-// statistic that does not exist (no value; the deviation of a single value).
+// Number texts with the table's patterns and the given decimal separator, always with a digit
+// before the separator; the empty text for a statistic that does not exist (no value; the
+// deviation of a single value).
 QString QuantityText(TQuantity q, double value, QChar separator);
 QString MeanText(TQuantity q, const TQuantityStats& s, QChar separator);
 QString SDText(TQuantity q, const TQuantityStats& s, QChar separator);
