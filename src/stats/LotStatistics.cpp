@@ -127,6 +127,17 @@ TLotStatistics ComputeLotStatistics(const TRecordStore& store, std::span<const i
     return s;
 }
 
+std::optional<double> ParseMinCompaction(const QString& text) {
+    QString t = text.trimmed();
+    if (t.count(u',') == 1 && !t.contains(u'.'))
+        t.replace(u',', u'.');
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 0.0 || v > 2.0)
+        return std::nullopt;
+    return v;
+}
+
 std::vector<int> LotRecords(const std::vector<int>& selected, const std::vector<int>& all, bool* selection) {
     const bool useSelection = selected.size() >= 2;
     if (selection)

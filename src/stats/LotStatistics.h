@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -59,6 +60,11 @@ struct TLotStatistics {
 };
 
 constexpr double DefaultMinCompaction = 0.98;
+
+// The minimum compaction factor as the settings ([LotStatistics] MinCompaction) or the command
+// line give it: a number from 0 to 2, a point or a comma before its decimals. Nothing for any
+// other text.
+std::optional<double> ParseMinCompaction(const QString& text);
 
 // The statistics of the given records (indices into the store).
 TLotStatistics ComputeLotStatistics(const TRecordStore& store, std::span<const int> records,

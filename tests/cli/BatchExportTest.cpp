@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -105,6 +106,18 @@ TEST_F(BatchTest, BadInputsEndWithTheirCodeAndMessage) {
         {{"--export", "pdf", "@in.lum1", "@ro/out.pdf"}, BatchCantWrite, "Cannot write the file"},
         {{"--export", "xlsx", "@in.lum1", "@ro/out.xlsx"}, BatchCantWrite, "Cannot write the file"},
         {{"--export", "geojson", "@in.lum1", "@Language"}, BatchCantWrite, "Cannot write the file"},
+        {{"--export", "xlsx", "@in.lum1", "@out.xlsx", "--min-compaction"},
+         BatchUsage,
+         "Wrong arguments: --min-compaction"},
+        {{"--export", "xlsx", "@in.lum1", "@out.xlsx", "--min-compaction", "high"},
+         BatchUsage,
+         "Wrong minimum compaction factor: high (a number from 0 to 2"},
+        {{"--export", "xlsx", "@in.lum1", "@out.xlsx", "--min-compaction", "2.5"},
+         BatchUsage,
+         "Wrong minimum compaction factor: 2.5"},
+        {{"--export", "xlsx", "@in.lum1", "@out.xlsx", "--min-compaction", "nan"},
+         BatchUsage,
+         "Wrong minimum compaction factor: nan"},
     };
     for (const Case& c : cases) {
         const Outcome run = Batch(c.args);
@@ -148,6 +161,49 @@ TEST_F(BatchTest, EveryFormatWritten) {
             EXPECT_TRUE(bytes.contains("Measured debsity values")) << format;
         }
     }
+}
+
+// The minimum compaction factor of the statistics sheet: the option, else the window's setting,
+// else 0.98. The three records' compaction factor is 0.980.
+TEST_F(BatchTest, StatisticsJudgeByTheUsersMinimumUnlessTheOptionSaysOtherwise) {
+    struct Case {
+        const char* settings;
+        QStringList options;
+        const char* minimum;
+        const char* below;
+    };
+    const Case cases[] = {
+        {"", {}, "0.98", "0"},
+        {"[LotStatistics]\r\nMinCompaction=0.990\r\n", {}, "0.99", "3"},
+        {"[LotStatistics]\r\nMinCompaction=0.990\r\n", {"--min-compaction", "0.95"}, "0.95", "0"},
+        {"", {"--min-compaction", "0,985"}, "0.985", "3"},
+        {"[LotStatistics]\r\nMinCompaction=7\r\n", {}, "0.98", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings + c.options.join(u' ').toStdString());
+        dir.Write(QStringLiteral("lum1.ini"), c.settings);
+        const Outcome run = Batch(QStringList{"--export", "xlsx", "@in.lum1", "@out.xlsx"} + c.options);
+        ASSERT_EQ(run.code, BatchOk) << run.err.toStdString();
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"),
+                    {QStringLiteral("-p"), dir.File("out.xlsx"), "xl/worksheets/sheet2.xml"});
+        ASSERT_TRUE(unzip.waitForFinished(10000));
+        const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+        auto value = [&sheet](const char* cell) {
+            const QRegularExpression re(
+                QStringLiteral("<c r=\"%1\"[^>]*><v>([^<]*)</v>").arg(QLatin1String(cell)));
+            return re.match(sheet).captured(1);
+        };
+        EXPECT_EQ(value("B8"), QString::fromLatin1(c.minimum));
+        EXPECT_EQ(value("B9"), QString::fromLatin1(c.below));
+    }
+}
+
+TEST_F(BatchTest, HelpNamesEveryOption) {
+    const Outcome run = Batch({"--help"});
+    EXPECT_EQ(run.code, BatchOk);
+    for (const char* option : {"--export", "--lang", "--min-compaction", "--version"})
+        EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
 }
 
 // The real program, with no display at all.
