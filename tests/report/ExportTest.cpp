@@ -49,7 +49,9 @@ QString RunTool(const QString& program, const QStringList& arguments) {
 TEST(ReportExport, TextAndCsvOfASmallTable) {
     const ReportHarness h = SmallReport();
     EXPECT_EQ(ExportText(h.Prepared()), Expected("small.txt"));
+    // The CSV file starts with UTF-8's byte-order mark, for the spreadsheets' default import.
     EXPECT_EQ(ExportCsv(h.Prepared()), Expected("small.csv"));
+    EXPECT_TRUE(Expected("small.csv").startsWith("\xEF\xBB\xBFMeasured debsity values"));
 }
 
 TEST(ReportExport, HtmlEscapesCellsAndKeepsTheRaisedThree) {
