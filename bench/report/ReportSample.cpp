@@ -4,8 +4,8 @@
 //   report_sample <ru|en> <records> <file>
 #include "SampleRows.h"
 
-#include "report/CsvExport.h"
 #include "platform/ExportFile.h"
+#include "report/CsvExport.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/ReportPreview.h"
@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
 
     if (out.endsWith(QStringLiteral(".png"))) {
         TReportPreview preview(report.frxReport1);
+        preview.setWindowState(Qt::WindowNoState);
         preview.resize(1200, 800);
         preview.show();
         QTimer::singleShot(300, &app, &QCoreApplication::quit);

@@ -15,6 +15,7 @@ class QWidget;
 namespace lum1 {
 
 class IDialogs;
+class TIniFile;
 
 constexpr int ReportColumns = 11;
 
@@ -37,6 +38,7 @@ struct TReportEnvironment {
     QString LanguageFolder; // where Russian.frc and English.frc live, with its trailing "/"
     bool EnglishUI = false;
     QWidget* Parent = nullptr;
+    TIniFile* Settings = nullptr; // the preview keeps its size there
 };
 
 class TMeasurementReport {

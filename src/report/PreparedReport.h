@@ -32,6 +32,7 @@ struct TTextLine {
     bool BrokenInWord = false;
 
     QString PlainText() const;
+    bool operator==(const TTextLine&) const = default;
 };
 
 struct TPreparedBox {
@@ -46,10 +47,12 @@ struct TPreparedBox {
     // The box's text as one line: its lines joined by blanks, raised and lowered digits
     // written as their Unicode superscript and subscript forms.
     QString PlainText() const;
+    bool operator==(const TPreparedBox&) const = default;
 };
 
 struct TPreparedPage {
     std::vector<TPreparedBox> Boxes;
+    bool operator==(const TPreparedPage&) const = default;
 };
 
 struct TPreparedReport {
@@ -60,6 +63,7 @@ struct TPreparedReport {
     // Gap between a box's frame and its text, and between lines of one box (layout units).
     double GapX = 2, GapY = 1, LineSpacing = 2;
     std::vector<TPreparedPage> Pages;
+    bool operator==(const TPreparedReport&) const = default;
 };
 
 } // namespace lum1

@@ -169,6 +169,7 @@ TEST_P(PaperPlacement, APrintedPageMatchesThePdfExport) {
 // The preview's "Whole page" picture against page 1 of the PDF export, both in mm on the paper.
 void ExpectPreviewMatchesExport(TReportPreview& preview, const QString& exported, double paperWidthMm,
                                 double paperHeightMm) {
+    preview.setWindowState(Qt::WindowNoState);
     preview.resize(1600, 1200);
     preview.show();
     preview.findChild<QAction*>(QStringLiteral("WholePageAction"))->trigger();

@@ -1,4 +1,5 @@
 // The preview window: its pages, buttons and texts, find, print without a printer, and export.
+#include "platform/IniFile.h"
 #include "report/CsvExport.h"
 #include "report/ReportPreview.h"
 
@@ -61,6 +62,47 @@ TEST_F(Preview, OpensOnTheFirstPageAtFullSizeAndMovesBetweenPages) {
         EXPECT_EQ(preview->CurrentPage(), page) << action;
         EXPECT_EQ(ShownPage(), page) << action;
     }
+}
+
+// A page at 100 % needs room: the preview opens maximised, or at the size the user last gave it.
+TEST(PreviewSize, OpensMaximisedOrAtTheLastSizeAtFullZoom) {
+    const test::TempDir dir;
+    TIniFile ini(dir.File("lum1.ini"));
+    ReportHarness h;
+    h.rows = test::NumberedRows(3);
+    h.Print();
+    h.report.frxReport1.IniFile = &ini;
+    auto open = [&h] {
+        auto preview = std::make_unique<TReportPreview>(h.report.frxReport1);
+        preview->show();
+        QCoreApplication::processEvents();
+        EXPECT_DOUBLE_EQ(preview->View()->zoomFactor(), 1.0);
+        return preview;
+    };
+    {
+        auto preview = open(); // nothing stored yet
+        EXPECT_TRUE(preview->isMaximized());
+        preview->showNormal();
+        preview->resize(640, 480);
+        QCoreApplication::processEvents();
+        preview->reject();
+    }
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Maximized", -1), 0);
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Width", -1), 640);
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Height", -1), 480);
+    {
+        auto preview = open();
+        EXPECT_FALSE(preview->isMaximized());
+        EXPECT_EQ(preview->size(), QSize(640, 480));
+        preview->showMaximized();
+        QCoreApplication::processEvents();
+        preview->reject();
+    }
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Maximized", -1), 1);
+    EXPECT_TRUE(open()->isMaximized());
+    // Without a settings file (the command line) it opens maximised as well.
+    h.report.frxReport1.IniFile = nullptr;
+    EXPECT_TRUE(open()->isMaximized());
 }
 
 TEST_F(Preview, EveryControlIsNamedAndExplainedInTheInterfaceLanguage) {
