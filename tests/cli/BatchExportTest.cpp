@@ -10,11 +10,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <QStringDecoder>
+
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
 
 namespace lum1 {
 namespace {
@@ -204,6 +210,102 @@ TEST_F(BatchTest, HelpNamesEveryOption) {
     EXPECT_EQ(run.code, BatchOk);
     for (const char* option : {"--export", "--lang", "--min-compaction", "--version"})
         EXPECT_TRUE(run.out.contains(QString::fromLatin1(option))) << option;
+}
+
+QByteArray RunReader(const QString& program, const QStringList& arguments, int* exitCode) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    EXPECT_TRUE(p.waitForFinished(120000)) << program.toStdString();
+    *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return p.readAll();
+}
+
+// Raw bytes of a gauge text field: the length byte, then the bytes as they came.
+void SetRawText(uint8_t (&field)[22], const QByteArray& bytes) {
+    std::memset(field, 0, sizeof field);
+    field[0] = static_cast<uint8_t>(bytes.size());
+    std::memcpy(field + 1, bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+// Control bytes, impossible dates and times, NaN and infinity in every field: each export is a
+// file its format's readers accept.
+TEST_F(BatchTest, HostileRecordsGiveFilesThatOtherProgramsRead) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    QByteArray records;
+    for (int i = 0; i < 4; ++i) {
+        TMeasRecord r = test::SampleRecord(static_cast<uint16_t>(i + 1));
+        SetRawText(r.ObjectName, QByteArray("A\x01<b>&\x0b]]>\x1f", 11));
+        SetRawText(r.MaterialName, QByteArray("\x98\x7f\x00x\xcc", 5));
+        r.Latitude = (5509 << 16) | (i * 1000);
+        r.Longitude = -(3730 << 16);
+        r.Thickness = 255;
+        r.AverNum = 255;
+        records += test::RecordBytes(r);
+    }
+    auto set = [&records](int i, auto change) {
+        TMeasRecord r;
+        std::memcpy(&r, records.constData() + i * RecordSize, RecordSize);
+        change(r);
+        records.replace(i * RecordSize, RecordSize, test::RecordBytes(r));
+    };
+    set(0, [&](TMeasRecord& r) {
+        r.Density = nan;
+        r.RefDensity = inf;
+        r.Temperature = -inf;
+        r.Year = 255;
+    });
+    set(1, [&](TMeasRecord& r) {
+        r.Density = inf;
+        r.RefDensity = 0;
+        r.Temperature = nan;
+        r.Month = 13;
+        r.Hours = 25;
+    });
+    set(2, [&](TMeasRecord& r) {
+        r.Density = 3.4e38f;
+        r.RefDensity = 1e-38f;
+        r.Day = 0;
+        r.Minutes = 99;
+    });
+    set(3, [&](TMeasRecord& r) {
+        r.Mode = 2;
+        r.Density = -inf;
+        r.Seconds = 61;
+    });
+    dir.Write(QStringLiteral("hostile.lum1"), records);
+
+    for (const char* format : {"pdf", "csv", "txt", "html", "xlsx", "kml", "geojson"}) {
+        SCOPED_TRACE(format);
+        const QString out = dir.File(QStringLiteral("hostile.") + QString::fromLatin1(format));
+        const Outcome run = Batch({"--export", format, "@hostile.lum1", out, "--lang", "rus"});
+        ASSERT_EQ(run.code, BatchOk) << run.err.toStdString();
+        const QByteArray bytes = dir.Read(QFileInfo(out).fileName());
+        int code = 0;
+        const QString f = QString::fromLatin1(format);
+        if (f == u"pdf") {
+            const QByteArray check =
+                RunReader(QStringLiteral("qpdf"), {QStringLiteral("--check"), out}, &code);
+            EXPECT_EQ(code, 0) << check.toStdString();
+        } else if (f == u"xlsx") {
+            QString error;
+            const auto sheets = test::ReadWithLibreOffice(out, dir.Path(), &error);
+            ASSERT_EQ(sheets.size(), 2u) << error.toStdString();
+            EXPECT_EQ(sheets.begin()->second.size(), 5) << error.toStdString();
+        } else if (f == u"kml" || f == u"geojson") {
+            const QByteArray info = RunReader(QStringLiteral("ogrinfo"), {"-ro", "-al", "-so", out}, &code);
+            EXPECT_EQ(code, 0) << info.toStdString();
+            EXPECT_TRUE(info.contains("Feature Count: 4")) << info.toStdString();
+        } else {
+            // Text formats: UTF-8 throughout; no control character but the line ends (and the
+            // HTML's own layout).
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString text = utf8(bytes);
+            EXPECT_FALSE(utf8.hasError());
+            EXPECT_FALSE(text.contains(
+                QRegularExpression(QStringLiteral("[\\x00-\\x09\\x0b\\x0c\\x0e-\\x1f\\x7f-\\x9f]"))));
+        }
+    }
 }
 
 // The real program, with no display at all.
