@@ -71,7 +71,7 @@ QByteArray ExportHtml(const TPreparedReport& report, const QString& title) {
     out += QStringLiteral("</title>\n<style>\n"
                           ".page{position:relative;margin:0 0 16px 0;background:#fff;overflow:hidden}\n"
                           ".b{position:absolute;box-sizing:border-box;display:flex;flex-direction:column;"
-                          "padding:1px 2px;color:#000;line-height:normal;overflow:hidden}\n"
+                          "padding:1px 2px;color:#000;line-height:normal;overflow:hidden;white-space:nowrap}\n"
                           ".f{border:1px solid #000}\n"
                           "sup,sub{font-size:65%;line-height:0}\n"
                           "</style>\n</head>\n<body>\n");
