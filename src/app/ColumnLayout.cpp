@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 namespace lum1 {
 
@@ -46,14 +47,25 @@ ColWidths StoredWidthsFromGrid(const ColWidths& stored, const ColWidths& current
     return out;
 }
 
+ColWidths NormaliseShares(const ColWidths& stored) {
+    int sum = 0;
+    for (int i = 2; i < GridColumns; ++i)
+        sum += stored[i];
+    // The defaults add up to 11072: without this the columns would overflow the grid by a tenth
+    // until the first mouse release.
+    if (sum == 0 || std::abs(sum - 10000) <= GridColumns - 2)
+        return stored;
+    return StoredWidthsFromGrid(stored, stored);
+}
+
 ColWidths AcceptStoredWidths(const ColWidths& read) {
     for (int i = 0; i < GridColumns; ++i) {
         const int v = read[i];
         const int limit = i < 2 ? 2000 : 10000;
         if (v == NoStoredWidth || v < 0 || v > limit)
-            return DefaultColWidths;
+            return NormaliseShares(DefaultColWidths);
     }
-    return read;
+    return NormaliseShares(read);
 }
 
 } // namespace lum1

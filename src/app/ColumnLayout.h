@@ -20,9 +20,14 @@ ColWidths ComputeColumnWidths(const ColWidths& stored, int clientWidth);
 // their stored pixel widths).
 ColWidths StoredWidthsFromGrid(const ColWidths& stored, const ColWidths& currentWidths);
 
+// Shares of columns 2..10 that do not add up to 10000 scaled to it with the arithmetic of a mouse
+// release (StoredWidthsFromGrid over the shares themselves). Shares a release wrote (its
+// truncation leaves up to 9 short of 10000) stay as they are.
+ColWidths NormaliseShares(const ColWidths& stored);
+
 // The eleven widths read from the settings, or the defaults when the set is incomplete (any
 // value 65535) or unusable (a negative width, a fixed column wider than 2000 pixels, a share
-// above 10000).
+// above 10000); their shares normalised.
 ColWidths AcceptStoredWidths(const ColWidths& read);
 
 } // namespace lum1

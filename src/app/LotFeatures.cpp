@@ -1,10 +1,10 @@
 #include "app/LotFeatures.h"
 
-#include "lot/DensityChart.h"
-#include "lot/LotPanel.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
 #include "lang/ExtraTexts.h"
+#include "lot/DensityChart.h"
+#include "lot/LotPanel.h"
 #include "platform/FormatFloat.h"
 #include "results/ResultsTable.h"
 
@@ -43,8 +43,8 @@ TLotFeatures::TLotFeatures(TForm1& form, IDialogs& dialogs) : form_(form), dialo
     TIniFile* ini = form_.program().SettingsIni.get();
     const bool shown = ini && ini->ReadInteger(kSection, QStringLiteral("Visible"), 0) == 1;
     if (ini) {
-        minCompaction_ = ReadNumber(ini->ReadString(kSection, QStringLiteral("MinCompaction"), {}),
-                                    DefaultMinCompaction, 0.0, 2.0);
+        minCompaction_ = ParseMinCompaction(ini->ReadString(kSection, QStringLiteral("MinCompaction"), {}))
+                             .value_or(DefaultMinCompaction);
         targetDensity_ =
             ReadNumber(ini->ReadString(kSection, QStringLiteral("TargetDensity"), {}), 0.0, 0.0, 5000.0);
     }

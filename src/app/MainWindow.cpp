@@ -794,6 +794,7 @@ void TForm1::APrintExecute() {
     environment.LanguageFolder = program_.Language.LanguageFolder();
     environment.EnglishUI = program_.Language.EnglishUI();
     environment.Parent = this;
+    environment.Settings = program_.SettingsIni.get();
     report_->APrintExecute(program_.Store.RecordCount.load(), grid, environment);
 }
 void TForm1::AExitExecute() {

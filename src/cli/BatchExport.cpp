@@ -8,15 +8,16 @@
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
 #include "lang/MessageTable.h"
+#include "platform/ExportFile.h"
 #include "platform/FormatFloat.h"
 #include "platform/IniFile.h"
 #include "report/CsvExport.h"
-#include "platform/ExportFile.h"
 #include "report/HtmlExport.h"
 #include "report/MeasurementReport.h"
 #include "report/PdfExport.h"
 #include "report/TextExport.h"
 #include "results/ResultsFiles.h"
+#include "stats/LotStatistics.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +39,8 @@ const QStringList kFormats = {QStringLiteral("pdf"),    QStringLiteral("csv"),  
                               QStringLiteral("geojson")};
 
 bool IsBatchOption(const QString& a) {
-    return a == u"--export" || a == u"--help" || a == u"-h" || a == u"--version" || a == u"--lang";
+    return a == u"--export" || a == u"--help" || a == u"-h" || a == u"--version" || a == u"--lang" ||
+           a == u"--min-compaction";
 }
 
 // The language files are read but never written: a batch run leaves the user's files as they
@@ -68,6 +70,14 @@ bool DefaultEnglish(const TFileLocations& locations) {
     const QString lang =
         TIniFile(locations.SettingsPath).ReadString(QStringLiteral("Config"), QStringLiteral("LangId"), {});
     return lang != u"Rus";
+}
+
+// The minimum compaction factor the window judges by, from the same settings.
+double StoredMinCompaction(const TFileLocations& locations) {
+    const QString text =
+        TIniFile(locations.SettingsPath)
+            .ReadString(QStringLiteral("LotStatistics"), QStringLiteral("MinCompaction"), {});
+    return ParseMinCompaction(text).value_or(DefaultMinCompaction);
 }
 
 ColWidths StoredWidths(const TFileLocations& locations) {
@@ -161,6 +171,12 @@ TBatchRequest ParseBatchArguments(const QStringList& arguments) {
             if (lang != u"rus" && lang != u"eng")
                 return fail("CliBadLanguage", arguments[i]);
             request.English = lang == u"eng";
+        } else if (a == u"--min-compaction") {
+            if (i + 1 >= arguments.size())
+                return fail("CliBadArguments", a);
+            request.MinCompaction = ParseMinCompaction(arguments[++i]);
+            if (!request.MinCompaction)
+                return fail("CliBadMinCompaction", arguments[i]);
         } else if (a == u"--export") {
             if (exportAsked)
                 return fail("CliBadArguments", a);
@@ -202,10 +218,12 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
     case TBatchRequest::Error:
         Print(err, texts.Extra(request.ErrorKey).arg(request.ErrorArgument));
         Print(err, texts.Extra(QStringLiteral("CliUsage")));
+        Print(err, texts.Extra(QStringLiteral("CliUsageMinCompaction")));
         return BatchUsage;
     case TBatchRequest::Help:
         Print(out, texts.Extra(QStringLiteral("CliUsage")));
         Print(out, texts.Extra(QStringLiteral("AccCliUsage")));
+        Print(out, texts.Extra(QStringLiteral("CliUsageMinCompaction")));
         return BatchOk;
     case TBatchRequest::Version:
         Print(out, QStringLiteral("lum1 %1 (%2)").arg(FileVersion(), BuildDate().simplified()));
@@ -249,7 +267,9 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
         const TTableFormat table = format == u"xlsx"  ? TTableFormat::Xlsx
                                    : format == u"kml" ? TTableFormat::Kml
                                                       : TTableFormat::GeoJson;
-        const TExportOutcome outcome = ExportTableFile(table, request.Output, *store, records, exportTexts);
+        const TExportOutcome outcome =
+            ExportTableFile(table, request.Output, *store, records, exportTexts,
+                            request.MinCompaction.value_or(StoredMinCompaction(locations)));
         if (outcome.Ok())
             return BatchOk;
         Print(err, OutcomeMessage(outcome, request.Output, exportTexts));

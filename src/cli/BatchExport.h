@@ -29,8 +29,9 @@ struct TBatchRequest {
     Mode Action = Error;
     QString Format; // lower case
     QString Input, Output;
-    std::optional<bool> English; // --lang, when given
-    QString ErrorKey;            // with Action Error: the text's key and its argument
+    std::optional<bool> English;         // --lang, when given
+    std::optional<double> MinCompaction; // --min-compaction, when given
+    QString ErrorKey;                    // with Action Error: the text's key and its argument
     QString ErrorArgument;
 };
 

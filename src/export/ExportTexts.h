@@ -34,7 +34,8 @@ struct TExportTexts {
 namespace lum1 {
 
 // The measurement time as a real date and time; nothing for a deleted record (its seconds byte
-// is the mark 170) or for fields that make no calendar date.
+// is the mark 170) or for fields that make no calendar date (a year byte of 100 or more, month
+// 13, 31 February, hour 24).
 std::optional<QDateTime> RecordDateTime(const TMeasRecord& r);
 
 } // namespace lum1

@@ -1,5 +1,6 @@
 #include "export/MapExport.h"
 
+#include "platform/XmlSafeText.h"
 #include "stats/LotStatistics.h"
 
 #include <QJsonArray>
@@ -12,7 +13,9 @@
 namespace lum1 {
 
 std::optional<QDateTime> RecordDateTime(const TMeasRecord& r) {
-    if (r.Seconds == DeletedMark)
+    // The table prints a year byte of 100 or more as "20" and three digits ("20255"): that is
+    // no year the gauge meant, so it makes no date, as month 13 does not.
+    if (r.Seconds == DeletedMark || r.Year >= 100)
         return std::nullopt;
     const QDate date(2000 + r.Year, r.Month, r.Day);
     const QTime time(r.Hours, r.Minutes, r.Seconds);
@@ -87,9 +90,21 @@ std::vector<std::pair<QString, QString>> DescriptionLines(const TMeasRecord& r, 
     };
 }
 
+// Escaped, and without the characters XML 1.0 forbids: one control byte from the gauge would
+// make a file every KML reader refuses.
 QString Xml(const QString& s) {
-    return s.toHtmlEscaped();
+    return XmlSafeText(s).toHtmlEscaped();
 }
+
+// The placemarks' values with their types, so that GIS programs read the numbers as numbers.
+struct TField {
+    const char* Name;
+    const char* Type;
+};
+constexpr TField kFields[] = {{"number", "int"},      {"density", "double"},     {"compaction", "double"},
+                              {"porosity", "double"}, {"temperature", "double"}, {"thickness", "int"},
+                              {"material", "string"}, {"object", "string"}};
+constexpr const char* kSchemaId = "measurement";
 
 } // namespace
 
@@ -101,6 +116,11 @@ TMapResult ExportKml(const TRecordStore& store, std::span<const int> records, co
     out += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                           "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n");
     out += QStringLiteral("<name>%1</name>\n").arg(Xml(texts.Doc("ReportTitle")));
+    out += QStringLiteral("<Schema name=\"%1\" id=\"%1\">\n").arg(QLatin1String(kSchemaId));
+    for (const TField& f : kFields)
+        out += QStringLiteral("<SimpleField type=\"%1\" name=\"%2\"/>\n")
+                   .arg(QLatin1String(f.Type), QLatin1String(f.Name));
+    out += QStringLiteral("</Schema>\n");
     for (const TPoint& p : points) {
         const TMeasRecord& r = *p.Record;
         out += QStringLiteral("<Placemark>\n<name>%1</name>\n").arg(r.Number);
@@ -122,10 +142,10 @@ TMapResult ExportKml(const TRecordStore& store, std::span<const int> records, co
                        .arg(when->toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
         // Attribute fields for GIS programs (QGIS reads them as columns).
         const TRecordValues v = RecordValues(r);
-        out += QStringLiteral("<ExtendedData>\n");
+        out += QStringLiteral("<ExtendedData><SchemaData schemaUrl=\"#%1\">\n").arg(QLatin1String(kSchemaId));
         auto data = [&out](const char* name, const QString& value) {
             if (!value.isEmpty())
-                out += QStringLiteral("<Data name=\"%1\"><value>%2</value></Data>\n")
+                out += QStringLiteral("<SimpleData name=\"%1\">%2</SimpleData>\n")
                            .arg(QLatin1String(name), Xml(value));
         };
         auto number = [](double x, int decimals) {
@@ -139,7 +159,7 @@ TMapResult ExportKml(const TRecordStore& store, std::span<const int> records, co
         data("thickness", QString::number(r.Thickness));
         data("material", FieldToText(r.MaterialName, sizeof r.MaterialName));
         data("object", FieldToText(r.ObjectName, sizeof r.ObjectName));
-        out += QStringLiteral("</ExtendedData>\n");
+        out += QStringLiteral("</SchemaData></ExtendedData>\n");
         out += QStringLiteral("<Point><coordinates>%1,%2</coordinates></Point>\n</Placemark>\n")
                    .arg(Degrees(p.Position.Longitude), Degrees(p.Position.Latitude));
         ++result.Written;

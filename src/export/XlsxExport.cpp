@@ -1,6 +1,7 @@
 #include "export/XlsxExport.h"
 
 #include "export/MapExport.h"
+#include "platform/CNumericLocale.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,6 +45,7 @@ struct TFormats {
     lxw_format* OneDecimal;
     lxw_format* Temperature;
     lxw_format* Degrees;
+    lxw_format* Percent;
 };
 
 lxw_format* NumberFormat(lxw_workbook* wb, const char* pattern) {
@@ -67,6 +69,7 @@ TFormats MakeFormats(lxw_workbook* wb) {
     f.OneDecimal = NumberFormat(wb, "#0.0");
     f.Temperature = NumberFormat(wb, "#.0");
     f.Degrees = NumberFormat(wb, "0.00000000");
+    f.Percent = NumberFormat(wb, "0.0%");
     return f;
 }
 
@@ -199,37 +202,62 @@ lxw_format* StatisticFormat(const TFormats& f, TQuantity q, double value, bool s
     case TQuantity::Porosity:
         return f.OneDecimal;
     case TQuantity::Temperature:
-        return f.Temperature;
+        return f.OneDecimal; // with its leading zero, as the panel shows it
     case TQuantity::Thickness:
         return spread ? f.OneDecimal : f.Integer;
     }
     return nullptr;
 }
 
+// The statistics of the panel, every count and value a number in a cell of its own: used and
+// total apart, the minimum compaction factor, and the share below it as a percentage.
 void WriteStatistics(lxw_worksheet* ws, const TFormats& f, const TLotStatistics& s, const TLotLabels& labels,
                      QChar separator, lxw_error& error) {
-    TWidths widths(6);
+    TWidths widths(7);
     TSheetWriter w(ws, widths);
-    // The same lines as the panel and the clipboard; the statistics as numbers.
-    const std::vector<QStringList> lines = LotStatisticsLines(s, labels, separator);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const int row = static_cast<int>(i);
-        const bool quantityLine = !s.Empty() && i >= 1 && i <= QuantityCount;
-        if (!quantityLine) {
-            for (qsizetype c = 0; c < lines[i].size(); ++c)
-                w.Text(row, static_cast<int>(c), lines[i][c], i == 0 ? f.Header : f.Text);
-            continue;
-        }
-        const auto q = static_cast<TQuantity>(i - 1);
-        const TQuantityStats& st = s[q];
-        w.Text(row, 0, lines[i][0]);
-        w.Text(row, 1, lines[i][1]);
-        if (st.HasValues()) {
-            w.Number(row, 2, st.Mean, StatisticFormat(f, q, st.Mean, true), lines[i][2]);
+    if (s.Empty()) {
+        w.Text(0, 0, labels.Empty);
+    } else {
+        const QString header[] = {
+            labels.QuantityHeader, labels.Used, labels.Total, labels.Mean, labels.SD, labels.Min, labels.Max};
+        for (int c = 0; c < 7; ++c)
+            w.Text(0, c, header[c], f.Header);
+        const int considered = Considered(s);
+        for (int i = 0; i < QuantityCount; ++i) {
+            const auto q = static_cast<TQuantity>(i);
+            const TQuantityStats& st = s[q];
+            const int row = 1 + i;
+            w.Text(row, 0, labels.Quantity[static_cast<size_t>(i)]);
+            w.Number(row, 1, st.Used, f.Integer, QString::number(st.Used));
+            w.Number(row, 2, considered, f.Integer, QString::number(considered));
+            if (!st.HasValues())
+                continue;
+            w.Number(row, 3, st.Mean, StatisticFormat(f, q, st.Mean, true), MeanText(q, st, separator));
             if (st.HasSD())
-                w.Number(row, 3, st.SD, StatisticFormat(f, q, st.SD, true), lines[i][3]);
-            w.Number(row, 4, st.Min, StatisticFormat(f, q, st.Min, false), lines[i][4]);
-            w.Number(row, 5, st.Max, StatisticFormat(f, q, st.Max, false), lines[i][5]);
+                w.Number(row, 4, st.SD, StatisticFormat(f, q, st.SD, true), SDText(q, st, separator));
+            w.Number(row, 5, st.Min, StatisticFormat(f, q, st.Min, false), MinText(q, st, separator));
+            w.Number(row, 6, st.Max, StatisticFormat(f, q, st.Max, false), MaxText(q, st, separator));
+        }
+        int row = 1 + QuantityCount;
+        w.Text(row, 0, labels.Rows);
+        w.Text(row, 1, (s.Selection ? labels.Selected : labels.Whole).arg(s.Total));
+        if (s.Deleted > 0)
+            w.Text(row, 2, labels.Deleted.arg(s.Deleted));
+        ++row;
+        w.Text(row, 0, labels.MinCompaction);
+        w.Number(row, 1, s.MinCompaction, f.Compaction,
+                 QuantityText(TQuantity::Compaction, s.MinCompaction, u'.'));
+        ++row;
+        if (s.Judged == 0) {
+            w.Text(row, 0, labels.BelowNone);
+        } else {
+            w.Text(row, 0, labels.BelowCount);
+            w.Number(row, 1, s.Below, f.Integer, QString::number(s.Below));
+            w.Text(row + 1, 0, labels.Judged);
+            w.Number(row + 1, 1, s.Judged, f.Integer, QString::number(s.Judged));
+            w.Text(row + 2, 0, labels.BelowShare);
+            w.Number(row + 2, 1, static_cast<double>(s.Below) / s.Judged, f.Percent,
+                     QStringLiteral("100.0%"));
         }
     }
     widths.Apply(ws);
@@ -246,6 +274,11 @@ std::optional<QByteArray> BuildXlsx(const TRecordStore& store, std::span<const i
             *error = reason;
         return std::nullopt;
     };
+    // The library prints its numbers (values, widths, margins) with the C library, which follows
+    // the user's locale once the toolkit has taken it: "0,98" would be a corrupt workbook.
+    const TCNumericLocale cNumbers;
+    if (!cNumbers.Active())
+        return fail(QStringLiteral("cannot take the C number format"));
     // The library writes a file of its own; it goes to a private folder, and the caller puts
     // the bytes under the chosen name only once they are complete.
     QTemporaryDir dir;

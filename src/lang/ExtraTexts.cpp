@@ -83,6 +83,10 @@ const ExtraRow kRows[] = {
     {u"ExportDone", u"Экспортировано записей: %1, файл %2", u"Records exported: %1, file %2"},
     {u"SheetResults", u"Результаты", u"Results"},
     {u"SheetStatistics", u"Статистика", u"Statistics"},
+    {u"LotTotal", u"Всего", u"Total"},
+    {u"LotBelowCount", u"Ниже нормы", u"Below the minimum"},
+    {u"LotJudged", u"Проверено", u"Judged"},
+    {u"LotBelowShare", u"Доля ниже нормы", u"Share below the minimum"},
     {u"Latitude", u"Широта, °", u"Latitude, °"},
     {u"Longitude", u"Долгота, °", u"Longitude, °"},
     // Lot acceptance: correlation to cores, the verdict and its report
@@ -256,6 +260,14 @@ const ExtraRow kRows[] = {
     {u"CliCantOpen", u"Не могу открыть файл %1", u"Can not open file %1"},
     {u"CliNoRecords", u"В файле %1 нет ни одной записи", u"The file %1 holds no record"},
     {u"CliSameFile", u"Выходной файл совпадает с входным: %1", u"The output file is the input file: %1"},
+    {u"CliUsageMinCompaction",
+     u"  --min-compaction N  минимальный коэффициент уплотнения листа статистики xlsx\n"
+     u"                      (от 0 до 2; без него - из настроек программы, иначе 0.98)",
+     u"  --min-compaction N  minimum compaction factor of the xlsx statistics sheet\n"
+     u"                      (0 to 2; without it, the program's setting, else 0.98)"},
+    {u"CliBadMinCompaction",
+     u"Неверный минимальный коэффициент уплотнения: %1 (нужно число от 0 до 2, например 0.98)",
+     u"Wrong minimum compaction factor: %1 (a number from 0 to 2 is needed, for example 0.98)"},
 };
 
 QString Expand(QStringView text) {

@@ -30,7 +30,9 @@ QByteArray ExportCsv(const TPreparedReport& report) {
         }
         out += u"\r\n";
     }
-    return out.toUtf8();
+    // The byte-order mark tells a spreadsheet's default import that the file is UTF-8; without
+    // it the Cyrillic texts arrive as the system's 8-bit code page would read them.
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }
 
 } // namespace lum1

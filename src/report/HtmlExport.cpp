@@ -1,5 +1,7 @@
 #include "report/HtmlExport.h"
 
+#include "platform/XmlSafeText.h"
+
 #include <cmath>
 
 namespace lum1 {
@@ -11,7 +13,8 @@ QString Px(double units) {
 }
 
 QString RunHtml(const TTextRun& run) {
-    QString t = run.Text.toHtmlEscaped();
+    // Control characters from the gauge's raw bytes are errors in HTML: they are left out.
+    QString t = XmlSafeText(run.Text).toHtmlEscaped();
     if (run.Bold)
         t = QStringLiteral("<b>") + t + QStringLiteral("</b>");
     if (run.Italic)
@@ -43,7 +46,7 @@ void AppendBox(QString& out, const TPreparedBox& box) {
                .arg(height)
                .arg(box.Font.Bold ? QStringLiteral("bold") : QStringLiteral("normal"))
                .arg(box.Font.PixelSize)
-               .arg(box.Font.Family.toHtmlEscaped())
+               .arg(XmlSafeText(box.Font.Family).toHtmlEscaped())
                .arg(QStringLiteral("text-align:%1;justify-content:%2")
                         .arg(box.HCentred ? QStringLiteral("center") : QStringLiteral("left"),
                              box.VCentred ? QStringLiteral("center") : QStringLiteral("flex-start")));
@@ -64,11 +67,11 @@ QByteArray ExportHtml(const TPreparedReport& report, const QString& title) {
     const double pageHeight = report.PageHeightMm * mm;
     QString out;
     out += QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>");
-    out += title.toHtmlEscaped();
+    out += XmlSafeText(title).toHtmlEscaped();
     out += QStringLiteral("</title>\n<style>\n"
                           ".page{position:relative;margin:0 0 16px 0;background:#fff;overflow:hidden}\n"
                           ".b{position:absolute;box-sizing:border-box;display:flex;flex-direction:column;"
-                          "padding:1px 2px;color:#000;line-height:normal;overflow:hidden}\n"
+                          "padding:1px 2px;color:#000;line-height:normal;overflow:hidden;white-space:nowrap}\n"
                           ".f{border:1px solid #000}\n"
                           "sup,sub{font-size:65%;line-height:0}\n"
                           "</style>\n</head>\n<body>\n");

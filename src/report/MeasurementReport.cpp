@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lum1 {
@@ -20,6 +21,7 @@ TMeasurementReport::TMeasurementReport() {
     BuildMeasurementTemplate(frxReport1);
     frxReport1.DataSet = &frxUserDataSet1;
     frxReport1.OnGetValue = [this](const QString& name, QString& value) { frxReport1GetValue(name, value); };
+    frxReport1.OnPageSetup = [this](TfrxReportPage&) { FitToPage(); };
     frxUserDataSet1.OnFirst = [this](TfrxUserDataSet& sender) { frxUserDataSet1First(sender); };
     frxUserDataSet1.OnCheckEOF = [this](TfrxUserDataSet& sender, bool& eof) {
         frxUserDataSet1CheckEOF(sender, eof);
@@ -51,7 +53,11 @@ void TMeasurementReport::APrintExecute(int recordCount, const TReportGrid& grid,
     // A table without a data row never makes a report.
     if (LastReportRow < FirstReportRow || FirstReportRow < 2)
         return;
-    ScaleColumns(grid.ColWidths);
+    // Every report starts from the documented page: a page setup made in an earlier preview
+    // belonged to that report only.
+    BuildMeasurementTemplate(frxReport1);
+    columnWidths_ = grid.ColWidths;
+    ScaleColumns(columnWidths_);
 
     // The callbacks read the grid only while this command runs, however it ends.
     struct TForgetGrid {
@@ -62,6 +68,7 @@ void TMeasurementReport::APrintExecute(int recordCount, const TReportGrid& grid,
     lookup_ = environment.GetLangMessage;
     frxReport1.Dialogs = environment.Dialogs;
     frxReport1.PreviewParent = environment.Parent;
+    frxReport1.IniFile = environment.Settings;
     frxReport1.MessageCaption = environment.ApplicationTitle;
     frxReport1.Resources.Select(environment.LanguageFolder, environment.EnglishUI);
     const QString title = lookup_(QStringLiteral("ReportTitle"));
@@ -82,7 +89,11 @@ void TMeasurementReport::ScaleColumns(const std::array<int, ReportColumns>& widt
     // Columns of no width leave nothing to scale by: the template's places stay.
     if (sum <= 0)
         return;
-    const int available = static_cast<int>(frxReport1.Pages.front()->Width() - 100.0);
+    const TfrxReportPage& page = *frxReport1.Pages.front();
+    // The documented width (1023 units on the template's page, which has 1028 between its
+    // margins) also serves a page setup's paper, but the columns never reach past its margins.
+    const int available =
+        std::max(0, static_cast<int>(std::min(page.Width() - 100.0, std::floor(page.UsableWidth() + 1e-9))));
     const float k = static_cast<float>(static_cast<double>(available) / static_cast<double>(sum));
     int left = 0;
     for (int c = 0; c < ReportColumns; ++c) {
@@ -95,6 +106,16 @@ void TMeasurementReport::ScaleColumns(const std::array<int, ReportColumns>& widt
         }
         left += w;
     }
+}
+
+void TMeasurementReport::FitToPage() {
+    if (frxReport1.Pages.empty())
+        return;
+    const double width = frxReport1.Pages.front()->UsableWidth();
+    for (const char* name : {"Memo2", "Memo1"})
+        if (TfrxMemoView* memo = frxReport1.FindObject(QString::fromLatin1(name)))
+            memo->Width = width;
+    ScaleColumns(columnWidths_);
 }
 
 void TMeasurementReport::frxReport1GetValue(const QString& name, QString& value) const {

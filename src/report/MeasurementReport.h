@@ -15,6 +15,7 @@ class QWidget;
 namespace lum1 {
 
 class IDialogs;
+class TIniFile;
 
 constexpr int ReportColumns = 11;
 
@@ -37,6 +38,7 @@ struct TReportEnvironment {
     QString LanguageFolder; // where Russian.frc and English.frc live, with its trailing "/"
     bool EnglishUI = false;
     QWidget* Parent = nullptr;
+    TIniFile* Settings = nullptr; // the preview keeps its size there
 };
 
 class TMeasurementReport {
@@ -54,8 +56,12 @@ public:
     // The print command over the grid; recordCount is the store's.
     void APrintExecute(int recordCount, const TReportGrid& grid, const TReportEnvironment& environment);
 
-    // Places the columns' memos in the proportions of the grid's column widths.
+    // Places the columns' memos in the proportions of the grid's column widths, across the
+    // report page's width less 100 units (never wider than between its margins).
     void ScaleColumns(const std::array<int, ReportColumns>& widths);
+    // After a page setup: the title and the footer span the page between its margins and the
+    // columns are scaled to its width again, from the widths of the report being shown.
+    void FitToPage();
 
     void frxReport1GetValue(const QString& name, QString& value) const;
     void frxUserDataSet1First(TfrxUserDataSet& sender) const;
@@ -63,6 +69,7 @@ public:
 
 private:
     const TReportGrid* grid_ = nullptr;
+    std::array<int, ReportColumns> columnWidths_{};
     std::function<QString(const QString&)> lookup_;
 };
 

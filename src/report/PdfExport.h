@@ -14,6 +14,7 @@ struct TPdfProperties {
     QString Author;
     QString Subject;
     QString Creator;
+    bool operator==(const TPdfProperties&) const = default;
 };
 
 QByteArray ExportPdf(const TPreparedReport& report, const TPdfProperties& properties);

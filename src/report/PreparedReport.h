@@ -33,6 +33,7 @@ struct TTextLine {
     bool BrokenInWord = false;
 
     QString PlainText() const;
+    bool operator==(const TTextLine&) const = default;
 };
 
 struct TPreparedBox {
@@ -48,10 +49,12 @@ struct TPreparedBox {
     // The box's text as one line: its lines joined by blanks, raised and lowered digits
     // written as their Unicode superscript and subscript forms.
     QString PlainText() const;
+    bool operator==(const TPreparedBox&) const = default;
 };
 
 struct TPreparedPage {
     std::vector<TPreparedBox> Boxes;
+    bool operator==(const TPreparedPage&) const = default;
 };
 
 struct TPreparedReport {
@@ -62,6 +65,7 @@ struct TPreparedReport {
     // Gap between a box's frame and its text, and between lines of one box (layout units).
     double GapX = 2, GapY = 1, LineSpacing = 2;
     std::vector<TPreparedPage> Pages;
+    bool operator==(const TPreparedReport&) const = default;
 };
 
 } // namespace lum1

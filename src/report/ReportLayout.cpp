@@ -1,5 +1,7 @@
 #include "report/ReportLayout.h"
 
+#include "platform/XmlSafeText.h"
+
 #include "report/SimpleHtml.h"
 #include "report/TextWrap.h"
 
@@ -171,8 +173,14 @@ private:
             box.HCentred = memo->HCentred;
             box.VCentred = memo->VCentred;
             const QString value = ExpandMemoText(memo->Text, pageNumber, getValue_, totalPages_);
-            box.Lines = WrapParagraphs(ParseMemoText(value, memo->AllowHTMLTags), memo->Font,
-                                       memo->Width - 2 * result_.GapX, memo->WordWrap, fonts_);
+            std::vector<TParagraph> paragraphs = ParseMemoText(value, memo->AllowHTMLTags);
+            // Control characters left after the line breaks (raw bytes of the gauge's texts)
+            // print as nothing: they take no room, and no export receives them.
+            for (TParagraph& p : paragraphs)
+                for (TTextRun& run : p)
+                    run.Text = XmlSafeText(run.Text);
+            box.Lines = WrapParagraphs(paragraphs, memo->Font, memo->Width - 2 * result_.GapX, memo->WordWrap,
+                                       fonts_, 2 * result_.GapX);
             boxes.push_back(std::move(box));
         }
         return boxes;

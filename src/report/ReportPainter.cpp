@@ -8,12 +8,14 @@ namespace lum1 {
 QPageLayout TReportPainter::PageLayout(bool withMargins) const {
     const double w = report_.Landscape ? report_.PageHeightMm : report_.PageWidthMm;
     const double h = report_.Landscape ? report_.PageWidthMm : report_.PageHeightMm;
-    return QPageLayout(QPageSize(QSizeF(w, h), QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
+    QPageLayout layout(QPageSize(QSizeF(w, h), QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
                        report_.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        withMargins ? QMarginsF(report_.LeftMarginMm, report_.TopMarginMm,
                                                report_.RightMarginMm, report_.BottomMarginMm)
                                    : QMarginsF(0, 0, 0, 0),
                        QPageLayout::Millimeter);
+    layout.setMode(QPageLayout::FullPageMode);
+    return layout;
 }
 
 void TReportPainter::PaintPage(QPainter& painter, int pageIndex, double dotsPerInch,

@@ -16,9 +16,11 @@ class TReportPainter {
 public:
     explicit TReportPainter(const TPreparedReport& report) : report_(report) {}
 
-    // The paper of the report. Boxes are placed from the paper's corner, so a device whose
-    // painter starts at the margins (a PDF writer) takes the layout without them; a printer in
-    // full-page mode takes them, for its dialogs to show.
+    // The paper of the report. Boxes are placed from the paper's corner, so the painter must
+    // start there: a PDF writer takes the layout without margins; a printer takes it with them,
+    // for its dialogs to show, in full-page mode. Qt's setPageLayout adopts the layout's own
+    // mode, so the mode travels in the layout: a standard-mode layout would switch a printer's
+    // full-page mode off again and move every box by the margins a second time.
     QPageLayout PageLayout(bool withMargins = false) const;
 
     // Draws one page on a painter whose origin is the paper's top-left corner, in device pixels

@@ -3,14 +3,17 @@
 #include "platform/Dialogs.h"
 #include "platform/ExportFile.h"
 #include "platform/FileError.h"
+#include "platform/IniFile.h"
 #include "report/CsvExport.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
+#include "report/PreparedReportFile.h"
 #include "report/Report.h"
 #include "report/ReportPainter.h"
 #include "report/TextExport.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -38,12 +41,8 @@ TReportPreview::TReportPreview(TfrxReport& report, QWidget* parent)
     setWindowTitle(t.Get(QStringLiteral("PreviewTitle")));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    QSize size(1100, 780);
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
-    resize(size);
+    RestoreSize();
 
-    previewPrinter_.setFullPage(true);
     previewPrinter_.setPageLayout(TReportPainter(report_.PreparedPages()).PageLayout(true));
 
     view_ = new QPrintPreviewWidget(&previewPrinter_, this);
@@ -66,6 +65,59 @@ TReportPreview::TReportPreview(TfrxReport& report, QWidget* parent)
 // The pages' view draws on previewPrinter_: it goes first, before the printer it points to.
 TReportPreview::~TReportPreview() {
     delete view_;
+}
+
+namespace {
+const QString kSizeSection = QStringLiteral("ReportPreview");
+
+// The report's title as the proposed name, without characters a file name cannot hold.
+QString ProposedFileName(const QString& title, const QString& suffix) {
+    QString name = title;
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("_"));
+    name = name.trimmed();
+    return name.isEmpty() ? QString() : name + u'.' + suffix;
+}
+} // namespace
+
+// A page at its real size needs room: the window opens at the size the user last gave it, else
+// maximised (the normal size then nearly fills the screen).
+void TReportPreview::RestoreSize() {
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    bool maximized = true;
+    QSize size = available * 0.9;
+    if (const TIniFile* ini = report_.IniFile) {
+        maximized = ini->ReadInteger(kSizeSection, QStringLiteral("Maximized"), 1) != 0;
+        const QSize stored(ini->ReadInteger(kSizeSection, QStringLiteral("Width"), 0),
+                           ini->ReadInteger(kSizeSection, QStringLiteral("Height"), 0));
+        // A hand-edited size smaller than a usable window, or larger than the screen, is bounded.
+        if (stored.width() > 0 && stored.height() > 0)
+            size = stored.expandedTo(QSize(400, 300)).boundedTo(available);
+    }
+    resize(size);
+    if (maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TReportPreview::SaveSize() {
+    TIniFile* ini = report_.IniFile;
+    if (!ini)
+        return;
+    try {
+        ini->WriteInteger(kSizeSection, QStringLiteral("Maximized"), isMaximized() ? 1 : 0);
+        if (!isMaximized()) {
+            ini->WriteInteger(kSizeSection, QStringLiteral("Width"), width());
+            ini->WriteInteger(kSizeSection, QStringLiteral("Height"), height());
+        }
+    } catch (const EIniWriteError&) {
+        // A settings file that cannot be written is reported by the main window when it saves
+        // its own settings; the preview's size is only a convenience.
+    }
+}
+
+void TReportPreview::done(int result) {
+    SaveSize();
+    QDialog::done(result);
 }
 
 QAction* TReportPreview::AddButton(const QString& name, const QString& textKey, const QString& hintKey,
@@ -94,8 +146,14 @@ void TReportPreview::BuildToolbar() {
     QAction* print = AddButton(QStringLiteral("PrintAction"), QStringLiteral("Print"),
                                QStringLiteral("PrintHint"), &TReportPreview::Print);
     print->setShortcut(QKeySequence::Print);
-    AddButton(QStringLiteral("PageSetupAction"), QStringLiteral("PageSetup"), QStringLiteral("PageSetupHint"),
-              &TReportPreview::PageSetup);
+    AddButton(QStringLiteral("OpenAction"), QStringLiteral("Open"), QStringLiteral("OpenHint"),
+              &TReportPreview::OpenReport)
+        ->setShortcut(QKeySequence::Open);
+    AddButton(QStringLiteral("SaveAction"), QStringLiteral("Save"), QStringLiteral("SaveHint"),
+              &TReportPreview::SaveReport)
+        ->setShortcut(QKeySequence::Save);
+    pageSetup_ = AddButton(QStringLiteral("PageSetupAction"), QStringLiteral("PageSetup"),
+                           QStringLiteral("PageSetupHint"), &TReportPreview::PageSetup);
 
     // Export: one button with a menu of the four formats.
     auto* exportMenu = new QMenu(this);
@@ -248,7 +306,13 @@ void TReportPreview::Print() {
         return;
     }
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    printer.setFullPage(true);
+    PrintWith(printer);
+}
+
+bool TReportPreview::PrintWith(QPrinter& printer) {
+    const TPreparedReport& prepared = report_.PreparedPages();
+    if (prepared.Pages.empty())
+        return false;
     printer.setPageLayout(TReportPainter(prepared).PageLayout(true));
     printer.setDocName(report_.DocumentInfo.Title);
     printer.setFromTo(0, 0);
@@ -257,8 +321,7 @@ void TReportPreview::Print() {
         dialog.setMinMax(1, static_cast<int>(prepared.Pages.size()));
         return dialog.exec() == QDialog::Accepted;
     }();
-    if (accepted)
-        PrintOn(printer);
+    return accepted && PrintOn(printer);
 }
 
 bool TReportPreview::PrintOn(QPrinter& printer) {
@@ -273,6 +336,8 @@ bool TReportPreview::PrintOn(QPrinter& printer) {
     } else if (printer.printRange() == QPrinter::CurrentPage) {
         from = to = std::clamp(view_->currentPage() - 1, 0, last);
     }
+    // Whatever the print dialog chose, the boxes are measured from the paper's corner.
+    printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (report_.Dialogs)
@@ -292,7 +357,7 @@ void TReportPreview::PageSetup() {
 }
 
 void TReportPreview::ApplyPageLayout(const QPageLayout& layout) {
-    if (report_.Pages.empty())
+    if (report_.Pages.empty() || opened_)
         return;
     // The new paper goes into the template and the report is laid out on it again.
     TfrxReportPage& page = *report_.Pages.front();
@@ -306,11 +371,83 @@ void TReportPreview::ApplyPageLayout(const QPageLayout& layout) {
     page.TopMarginMm = margins.top();
     page.RightMarginMm = margins.right();
     page.BottomMarginMm = margins.bottom();
+    if (report_.OnPageSetup)
+        report_.OnPageSetup(page);
+    report_.PrepareReport();
+    ShowNewPages();
+}
+
+void TReportPreview::ShowNewPages() {
     highlight_ = nullptr;
     foundPage_ = foundBox_ = -1;
-    report_.PrepareReport();
     previewPrinter_.setPageLayout(TReportPainter(report_.PreparedPages()).PageLayout(true));
     view_->updatePreview();
+    GoToPage(1);
+}
+
+void TReportPreview::Tell(const QString& text, MsgIcon icon) {
+    if (report_.Dialogs)
+        report_.Dialogs->Message({Caption(), text, icon, MsgButtons::Ok, 0});
+}
+
+void TReportPreview::SaveReport() {
+    const TfrxResources& t = report_.Resources;
+    if (!report_.Dialogs || report_.PreparedPages().Pages.empty())
+        return;
+    FileDialogRequest request;
+    request.title = t.Get(QStringLiteral("SaveTitle"));
+    request.filters = {t.Get(QStringLiteral("ReportFilter"))};
+    request.directory = report_.ExportFolder;
+    request.defaultSuffix = QString::fromLatin1(PreparedReportSuffix);
+    request.fileName = ProposedFileName(report_.DocumentInfo.Title, request.defaultSuffix);
+    const std::optional<QString> path = report_.Dialogs->SaveFileName(request);
+    if (!path || path->isEmpty())
+        return;
+    const QString error =
+        WriteExportFile(*path, WritePreparedReport(report_.PreparedPages(), report_.DocumentInfo),
+                        {t.Get(QStringLiteral("ReadOnly")), t.Get(QStringLiteral("WriteFailed"))});
+    if (!error.isEmpty()) {
+        Tell(t.Get(QStringLiteral("ExportError"), *path, error), MsgIcon::Error);
+        return;
+    }
+    report_.ExportFolder = QFileInfo(*path).absolutePath();
+}
+
+void TReportPreview::OpenReport() {
+    const TfrxResources& t = report_.Resources;
+    if (!report_.Dialogs)
+        return;
+    FileDialogRequest request;
+    request.title = t.Get(QStringLiteral("OpenTitle"));
+    request.filters = {t.Get(QStringLiteral("ReportFilter"))};
+    request.directory = report_.ExportFolder;
+    const std::optional<QString> path = report_.Dialogs->OpenFileName(request);
+    if (!path || path->isEmpty())
+        return;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Tell(t.Get(QStringLiteral("OpenError"), *path, file.errorString()), MsgIcon::Error);
+        return;
+    }
+    // A file far larger than any report is not read into memory at all.
+    TReportFileError error = TReportFileError::NotAReport;
+    std::optional<TSavedReport> saved;
+    if (file.size() <= MaxPreparedReportBytes)
+        saved = ReadPreparedReport(file.readAll(), &error);
+    if (!saved) {
+        Tell(t.Get(error == TReportFileError::Newer ? QStringLiteral("NewerReport")
+                                                    : QStringLiteral("NotAReport"),
+                   *path),
+             MsgIcon::Error);
+        return;
+    }
+    report_.SetPreparedPages(std::move(saved->Pages));
+    report_.DocumentInfo = saved->Properties;
+    report_.ExportFolder = QFileInfo(*path).absolutePath();
+    // The rows the report was made from are not in the file: it prints as it was saved.
+    opened_ = true;
+    pageSetup_->setEnabled(false);
+    ShowNewPages();
 }
 
 void TReportPreview::Export(TExportFormat format) {
@@ -326,11 +463,7 @@ void TReportPreview::Export(TExportFormat format) {
     request.filters = {t.Get(QString::fromLatin1(filterKeys[index]))};
     request.directory = report_.ExportFolder;
     request.defaultSuffix = QString::fromLatin1(suffixes[index]);
-    // The report's title as the proposed name, without characters a file name cannot hold.
-    QString name = report_.DocumentInfo.Title;
-    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("_"));
-    if (!name.trimmed().isEmpty())
-        request.fileName = name.trimmed() + u'.' + request.defaultSuffix;
+    request.fileName = ProposedFileName(report_.DocumentInfo.Title, request.defaultSuffix);
     const std::optional<QString> path = report_.Dialogs->SaveFileName(request);
     if (!path || path->isEmpty())
         return;

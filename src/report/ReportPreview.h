@@ -1,8 +1,11 @@
 #pragma once
 // The preview window of a prepared report: print (the system's default printer chosen first,
-// then the print dialog), page setup, zoom, page navigation, find, and export to text, PDF,
-// HTML and CSV. Its texts are the report's interface texts (TfrxResources); every button has a
-// tooltip and an accessible name in that language.
+// then the print dialog), open and save a prepared report, page setup, zoom, page navigation,
+// find, and export to text, PDF, HTML and CSV. Its texts are the report's interface texts
+// (TfrxResources); every button has a tooltip and an accessible name in that language. It
+// opens large: at the size the user last gave it, else maximised.
+
+#include "platform/Dialogs.h"
 
 #include <QDialog>
 #include <QPrinter>
@@ -33,8 +36,16 @@ public:
     std::function<bool(QPrinter&)> execPrintDialog;
 
     void Print();
+    // What Print does once it has the default printer: the report's paper on it, the print
+    // dialog, then the pages the dialog chose.
+    bool PrintWith(QPrinter& printer);
     // Prints the pages the printer's settings choose (all, a range or the current page).
     bool PrintOn(QPrinter& printer);
+    // The prepared report to a file of its own, and back: a report opened so prints exactly as
+    // it was saved (page setup is not offered for it, as its rows are not at hand).
+    void SaveReport();
+    void OpenReport();
+    bool ShowsOpenedReport() const { return opened_; }
     void PageSetup();
     // The paper, orientation and margins the page setup chose: the report is laid out anew.
     void ApplyPageLayout(const QPageLayout& layout);
@@ -48,8 +59,15 @@ public:
     int PageCount() const;
     void GoToPage(int page); // 1-based
 
+protected:
+    void done(int result) override;
+
 private:
+    void RestoreSize();
+    void SaveSize();
     void BuildToolbar();
+    void ShowNewPages();
+    void Tell(const QString& text, MsgIcon icon);
     QString Caption() const;
     QAction* AddButton(const QString& name, const QString& textKey, const QString& hintKey,
                        void (TReportPreview::*slot)());
@@ -69,6 +87,8 @@ private:
     QSpinBox* pageBox_ = nullptr;
     QLabel* pageCount_ = nullptr;
     QLineEdit* findEdit_ = nullptr;
+    QAction* pageSetup_ = nullptr;
+    bool opened_ = false;
     // The last box found: its page and its place on the page.
     int foundPage_ = -1;
     int foundBox_ = -1;

@@ -56,8 +56,27 @@ private:
     TFontCache& fonts_;
 };
 
-void WrapParagraph(const TParagraph& paragraph, const TFontSpec& font, double maxWidth, bool wordWrap,
-                   TFontCache& fonts, std::vector<TTextLine>& out) {
+// Closing punctuation belongs to the word before it: a line never starts with it.
+bool StaysWithWordBefore(QChar c) {
+    switch (c.category()) {
+    case QChar::Punctuation_Close:
+    case QChar::Punctuation_FinalQuote:
+        return true;
+    default:
+        return QStringView(u",.;:!?\u2026%").contains(c);
+    }
+}
+
+// A hyphen between two letters offers a break after it ("Щебеночно-" / "мастичный"); one before
+// a digit is read as a minus or a code ("М-4", "-3.3") and stays where it is.
+bool BreaksAfterHyphen(const QString& t, qsizetype i) {
+    const QChar c = t[i];
+    return (c == u'-' || c == u'\u2010') && i > 0 && i + 1 < t.size() && t[i - 1].isLetter() &&
+           t[i + 1].isLetter();
+}
+
+void WrapParagraph(const TParagraph& paragraph, const TFontSpec& font, double maxWidth, double overhang,
+                   bool wordWrap, TFontCache& fonts, std::vector<TTextLine>& out) {
     TFlatText flat{{}, {}, &paragraph};
     for (size_t r = 0; r < paragraph.size(); ++r) {
         flat.text += paragraph[r].Text;
@@ -71,27 +90,42 @@ void WrapParagraph(const TParagraph& paragraph, const TFontSpec& font, double ma
         out.push_back(breaker.Line(0, n));
         return;
     }
+    // A line from start to end fits when its text does; punctuation at its end may reach into
+    // the box's side gaps when the words before it fit.
+    auto fits = [&](qsizetype start, qsizetype end) {
+        const double width = breaker.Width(start, end);
+        if (width <= maxWidth)
+            return true;
+        qsizetype words = end;
+        while (words > start && StaysWithWordBefore(t[words - 1]))
+            --words;
+        return words < end && words > start && width <= maxWidth + overhang &&
+               breaker.Width(start, words) <= maxWidth;
+    };
     qsizetype start = 0;
     while (start < n) {
-        // The longest run of whole words from start that fits.
+        // The farthest place that fits: the end of a word, or after a hyphen inside one.
         qsizetype end = start;
-        qsizetype scan = start;
-        while (scan < n) {
-            qsizetype wordEnd = scan;
-            while (wordEnd < n && t[wordEnd] == u' ')
-                ++wordEnd;
-            while (wordEnd < n && t[wordEnd] != u' ')
-                ++wordEnd;
-            if (breaker.Width(start, wordEnd) > maxWidth)
+        bool afterHyphen = false;
+        for (qsizetype i = start; i < n; ++i) {
+            const bool wordEnd = t[i] != u' ' && (i + 1 == n || t[i + 1] == u' ');
+            const bool hyphen = !wordEnd && BreaksAfterHyphen(t, i);
+            if (!wordEnd && !hyphen)
+                continue;
+            if (!fits(start, i + 1))
                 break;
-            end = scan = wordEnd;
+            end = i + 1;
+            afterHyphen = hyphen;
         }
-        bool brokenInWord = false;
+        bool brokenInWord = afterHyphen;
         if (end == start) {
-            // Not even one word fits: cut the word where the box ends (at least one character).
+            // Not even one word fits: cut the word where the box ends (at least one character),
+            // but never just before punctuation, which takes the last letter along instead.
             end = start + 1;
             while (end < n && t[end] != u' ' && breaker.Width(start, end + 1) <= maxWidth)
                 ++end;
+            while (end > start + 1 && end < n && StaysWithWordBefore(t[end]))
+                --end;
             brokenInWord = end < n && t[end] != u' ';
         }
         TTextLine line = breaker.Line(start, end);
@@ -106,10 +140,10 @@ void WrapParagraph(const TParagraph& paragraph, const TFontSpec& font, double ma
 } // namespace
 
 std::vector<TTextLine> WrapParagraphs(const std::vector<TParagraph>& paragraphs, const TFontSpec& font,
-                                      double maxWidth, bool wordWrap, TFontCache& fonts) {
+                                      double maxWidth, bool wordWrap, TFontCache& fonts, double overhang) {
     std::vector<TTextLine> lines;
     for (const TParagraph& p : paragraphs)
-        WrapParagraph(p, font, maxWidth, wordWrap, fonts, lines);
+        WrapParagraph(p, font, maxWidth, overhang, wordWrap, fonts, lines);
     return lines;
 }
 

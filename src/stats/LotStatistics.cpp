@@ -127,6 +127,17 @@ TLotStatistics ComputeLotStatistics(const TRecordStore& store, std::span<const i
     return s;
 }
 
+std::optional<double> ParseMinCompaction(const QString& text) {
+    QString t = text.trimmed();
+    if (t.count(u',') == 1 && !t.contains(u'.'))
+        t.replace(u',', u'.');
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 0.0 || v > 2.0)
+        return std::nullopt;
+    return v;
+}
+
 std::vector<int> LotRecords(const std::vector<int>& selected, const std::vector<int>& all, bool* selection) {
     const bool useSelection = selected.size() >= 2;
     if (selection)
@@ -148,6 +159,10 @@ TLotLabels LotLabels(const std::function<QString(const QString&)>& extra,
     l.Quantity[Index(TQuantity::Thickness)] = d("Thickness1") + u' ' + d("Thickness2");
     l.QuantityHeader = e("LotQuantity");
     l.Used = e("LotUsed");
+    l.Total = e("LotTotal");
+    l.BelowCount = e("LotBelowCount");
+    l.Judged = e("LotJudged");
+    l.BelowShare = e("LotBelowShare");
     l.Mean = e("LotMean");
     l.SD = e("LotSD");
     l.Min = e("LotMin");
@@ -174,7 +189,9 @@ QString QuantityText(TQuantity q, double value, QChar separator) {
     case TQuantity::Porosity:
         return FormatFloat(value, u"#0.0", separator);
     case TQuantity::Temperature:
-        return FormatFloat(value, u"#.0", separator);
+        // The table's "#.0" would show a deviation or mean of zero as ".0": statistics always
+        // keep the leading zero.
+        return FormatFloat(value, u"#0.0", separator);
     case TQuantity::Thickness:
         return FormatFloat(value, u"0", separator);
     }

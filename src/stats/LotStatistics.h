@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -60,6 +61,11 @@ struct TLotStatistics {
 
 constexpr double DefaultMinCompaction = 0.98;
 
+// The minimum compaction factor as the settings ([LotStatistics] MinCompaction) or the command
+// line give it: a number from 0 to 2, a point or a comma before its decimals. Nothing for any
+// other text.
+std::optional<double> ParseMinCompaction(const QString& text);
+
 // The statistics of the given records (indices into the store).
 TLotStatistics ComputeLotStatistics(const TRecordStore& store, std::span<const int> records,
                                     double minCompaction = DefaultMinCompaction);
@@ -82,6 +88,8 @@ struct TLotLabels {
     QString BelowNone;
     QString MinCompaction;
     QString Empty;
+    // The workbook's statistics sheet: the counts in cells of their own.
+    QString Total, BelowCount, Judged, BelowShare;
 };
 
 // The labels in the language of a lookup: keys of the new features' section and the documented
@@ -89,8 +97,9 @@ struct TLotLabels {
 TLotLabels LotLabels(const std::function<QString(const QString&)>& extra,
                      const std::function<QString(const QString&)>& documented);
 
-// Number texts with the table's patterns and the given decimal separator; the empty text for a
-// statistic that does not exist (no value; the deviation of a single value).
+// Number texts with the table's patterns and the given decimal separator, always with a digit
+// before the separator; the empty text for a statistic that does not exist (no value; the
+// deviation of a single value).
 QString QuantityText(TQuantity q, double value, QChar separator);
 QString MeanText(TQuantity q, const TQuantityStats& s, QChar separator);
 QString SDText(TQuantity q, const TQuantityStats& s, QChar separator);

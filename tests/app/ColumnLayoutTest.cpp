@@ -49,6 +49,30 @@ TEST(ColumnLayout, DraggedWidthsKeepTheirProportionsAndSumToAtMost10000) {
     EXPECT_EQ(StoredWidthsFromGrid(DefaultColWidths, zero)[2], 0);
 }
 
+// The documented default shares add up to 11072: loaded as they are, the columns would overflow
+// every grid by a tenth until the first mouse release.
+TEST(ColumnLayout, SharesAreNormalisedWhenLoadedAndAUsersOwnStayAsTheyAre) {
+    ColWidths missing;
+    missing.fill(NoStoredWidth);
+    const ColWidths first = AcceptStoredWidths(missing);
+    EXPECT_EQ(first, StoredWidthsFromGrid(DefaultColWidths, DefaultColWidths));
+    for (int client = 1024; client <= 1920; client += 128) {
+        const ColWidths w = ComputeColumnWidths(first, client);
+        // Every column with its one-pixel line fits the grid; the carry leaves at most a pixel.
+        const int total = std::accumulate(w.begin(), w.end(), 0) + GridColumns;
+        EXPECT_LE(total, client) << client;
+        EXPECT_GE(total, client - 2) << client;
+    }
+    // Shares a mouse release stored stay to the last unit; hand-edited ones are scaled as a
+    // release would scale them.
+    const ColWidths released =
+        StoredWidthsFromGrid(DefaultColWidths, ComputeColumnWidths(DefaultColWidths, 1181));
+    EXPECT_EQ(AcceptStoredWidths(released), released);
+    const ColWidths halves = {45, 125, 500, 500, 500, 500, 500, 500, 500, 500, 1000};
+    EXPECT_EQ(AcceptStoredWidths(halves),
+              (ColWidths{45, 125, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 2000}));
+}
+
 TEST(ColumnLayout, StoredWidthsAreAllOrNothing) {
     const ColWidths good = {45, 125, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 2000};
     EXPECT_EQ(AcceptStoredWidths(good), good);
@@ -59,7 +83,7 @@ TEST(ColumnLayout, StoredWidthsAreAllOrNothing) {
     for (const auto& b : bad) {
         ColWidths w = good;
         w[b.index] = b.value;
-        EXPECT_EQ(AcceptStoredWidths(w), DefaultColWidths) << b.index << "=" << b.value;
+        EXPECT_EQ(AcceptStoredWidths(w), NormaliseShares(DefaultColWidths)) << b.index << "=" << b.value;
     }
 }
 

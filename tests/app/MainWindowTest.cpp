@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageAndSavesEverythingOnClose) {
     EXPECT_EQ(Ini("FormMain", "Top"), "40");
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ(Ini("FormMain", QStringLiteral("ColWidth%1").arg(i).toLatin1()),
-                  QString::number(DefaultColWidths[i]));
+                  QString::number(NormaliseShares(DefaultColWidths)[i]));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, StoredColumnWidthsAreUsedAndHandEditedOnesRejected) {
     TIniFile(dir.File("lum1.ini")).WriteInteger("FormMain", "ColWidth4", -7);
     auto program = NewProgram();
     auto form = Start(*program);
-    EXPECT_EQ(form->StoredColWidth, DefaultColWidths);
+    EXPECT_EQ(form->StoredColWidth, NormaliseShares(DefaultColWidths));
 }
 
 TEST_F(MainWindowTest, ReadOnlyProgramFolderGivesOneErrorAndStaysUsable) {

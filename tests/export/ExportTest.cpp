@@ -1,5 +1,6 @@
 // Excel and map exports, read back: the workbook unzipped and its XML parts parsed, the KML and
 // GeoJSON parsed; refusals and failed writes.
+#include "LibreOffice.h"
 #include "RecordFixture.h"
 #include "TempDir.h"
 
@@ -18,11 +19,14 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <memory>
 #include <numeric>
+#include <string>
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
@@ -247,38 +251,106 @@ TEST(XlsxExport, CellsReadBackWithTypesAndValues) {
     EXPECT_TRUE(wb.workbookXml.contains(QStringLiteral("name=\"Statistics\"")));
 }
 
-// The statistics sheet holds the numbers of the panel and the clipboard, as numbers.
-TEST(XlsxExport, StatisticsSheetMatchesTheLines) {
+// The statistics sheet holds the panel's numbers, each a number in a cell of its own.
+TEST(XlsxExport, StatisticsSheetHoldsThePanelsNumbersAsNumbers) {
     test::TempDir dir;
     const auto store = Fixture();
     const QString path = dir.File(QStringLiteral("lot.xlsx"));
-    ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, kAll, Texts()).Ok());
+    // Compaction factors 0.980 and 1.020: one of two below a minimum of 1.
+    ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, kAll, Texts(), 1.0).Ok());
     const Workbook wb = ReadWorkbook(path);
     const TExportTexts t = Texts();
-    const TLotStatistics s = ComputeLotStatistics(*store, kAll);
+    const TLotStatistics s = ComputeLotStatistics(*store, kAll, 1.0);
     const std::vector<QStringList> lines = LotStatisticsLines(s, LotLabels(t.Extra, t.Documented), u'.');
-    ASSERT_EQ(lines.size(), 8u);
-    for (int row = 0; row < 8; ++row)
-        for (int col = 0; col < lines[static_cast<size_t>(row)].size(); ++col) {
-            const QString ref = QString(QChar(u'A' + col)) + QString::number(row + 1);
-            const QString expected = lines[static_cast<size_t>(row)][col];
-            const auto it = wb.statistics.cells.find(ref);
-            if (expected.isEmpty()) {
-                EXPECT_TRUE(it == wb.statistics.cells.end()) << ref.toStdString();
-                continue;
-            }
-            ASSERT_TRUE(it != wb.statistics.cells.end()) << ref.toStdString();
-            const bool numeric = row >= 1 && row <= 5 && col >= 2;
-            if (!numeric) {
-                EXPECT_EQ(it->second.value, expected) << ref.toStdString();
-                continue;
-            }
-            EXPECT_TRUE(it->second.type.isEmpty()) << ref.toStdString();
-            // The cell's own format prints the panel's text.
-            const QString pattern = wb.FormatOf(it->second);
-            EXPECT_EQ(FormatFloat(it->second.value.toDouble(), pattern, u'.'), expected) << ref.toStdString();
+    const auto& cells = wb.statistics.cells;
+    auto text = [&cells](const char* ref) {
+        const auto it = cells.find(QString::fromLatin1(ref));
+        return it == cells.end() ? QStringLiteral("(none)") : it->second.value;
+    };
+    // A numeric cell, printed by its own format as the panel prints it.
+    auto shown = [&cells, &wb](const char* ref) {
+        const auto it = cells.find(QString::fromLatin1(ref));
+        if (it == cells.end())
+            return QStringLiteral("(none)");
+        EXPECT_TRUE(it->second.type.isEmpty()) << ref << " is not a number";
+        const QString pattern = wb.FormatOf(it->second);
+        if (pattern.endsWith(u'%'))
+            return FormatFloat(it->second.value.toDouble() * 100, pattern.chopped(1), u'.') + u'%';
+        return FormatFloat(it->second.value.toDouble(), pattern, u'.');
+    };
+
+    EXPECT_EQ(text("A1"), QStringLiteral("Quantity"));
+    EXPECT_EQ(text("B1"), QStringLiteral("Used"));
+    EXPECT_EQ(text("C1"), QStringLiteral("Total"));
+    for (int q = 0; q < QuantityCount; ++q) {
+        const QByteArray row = QByteArray::number(q + 2);
+        const QStringList& line = lines[static_cast<size_t>(q + 1)];
+        SCOPED_TRACE(line.join(u'|').toStdString());
+        EXPECT_EQ(text("A" + row), line[0]);
+        EXPECT_EQ(shown("B" + row) + QStringLiteral(" / ") + shown("C" + row), line[1]);
+        for (int c = 0; c < 4; ++c) {
+            const QByteArray ref = QByteArray(1, static_cast<char>('D' + c)) + row;
+            EXPECT_EQ(line[c + 2].isEmpty() ? QStringLiteral("(none)") : line[c + 2], shown(ref))
+                << ref.data();
         }
-    EXPECT_EQ(wb.statistics.cells.at(QStringLiteral("C2")).value.toDouble(), 2400.0); // 2352, 2448, 2400
+    }
+    EXPECT_EQ(shown("D3"), QStringLiteral("1.000"));
+    EXPECT_EQ(text("A7"), QStringLiteral("Rows"));
+    EXPECT_EQ(text("B7"), QStringLiteral("whole table: 5"));
+    EXPECT_EQ(text("A8"), QStringLiteral("Min. compaction factor"));
+    EXPECT_EQ(shown("B8"), QStringLiteral("1.000"));
+    EXPECT_EQ(shown("B9"), QStringLiteral("1"));
+    EXPECT_EQ(shown("B10"), QStringLiteral("2"));
+    EXPECT_EQ(text("A11"), QStringLiteral("Share below the minimum"));
+    EXPECT_EQ(shown("B11"), QStringLiteral("50.0%"));
+}
+
+// The user's locale as the toolkit takes it at start (setlocale(LC_ALL, "")) on a Russian
+// desktop: the C library then writes a comma before decimals.
+class RussianDesktop {
+public:
+    RussianDesktop() : previous_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, "ru_RU.UTF-8") != nullptr;
+    }
+    ~RussianDesktop() { std::setlocale(LC_ALL, previous_.c_str()); }
+    bool Ok() const {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f", 0.5);
+        return ok_ && std::string(text) == "0,5";
+    }
+
+private:
+    std::string previous_;
+    bool ok_ = false;
+};
+
+TEST(XlsxExport, AnotherProgramReadsTheNumbersWrittenOnARussianDesktop) {
+    test::TempDir dir;
+    const auto store = Fixture();
+    const QString path = dir.File(QStringLiteral("lot.xlsx"));
+    {
+        const RussianDesktop russian;
+        ASSERT_TRUE(russian.Ok()) << "the locale ru_RU.UTF-8 is missing: scripts/setup-deps generates it";
+        ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, kAll, Texts()).Ok());
+    }
+    QString error;
+    const auto sheets = test::ReadWithLibreOffice(path, dir.Path(), &error);
+    ASSERT_EQ(sheets.size(), 2u) << error.toStdString();
+    const test::CsvRows& results = sheets.at(QStringLiteral("Results"));
+    ASSERT_EQ(results.size(), 6);
+    EXPECT_EQ(results[1], QStringList({"1", "2019-05-05 14:05:09", "2352", "0.980", "2.0", "23.5", "Road M4",
+                                       "55.15847219", "37.50000000", "Асфальт", "40", "3"}));
+    EXPECT_EQ(results[3].mid(0, 4), QStringList({"3", "2019-05-05 14:05:09", "2448", "1.020"}));
+    EXPECT_EQ(results[3].mid(7, 2), QStringList({"-33.86666667", "-151.20833333"}));
+    // The statistics: compaction factors 0.980 and 1.020.
+    const test::CsvRows& statistics = sheets.at(QStringLiteral("Statistics"));
+    const auto compaction = std::find_if(statistics.begin(), statistics.end(), [](const QStringList& row) {
+        return row.value(0) == u"Compaction factor";
+    });
+    ASSERT_NE(compaction, statistics.end());
+    EXPECT_TRUE(compaction->contains(QStringLiteral("1.000"))) << compaction->join(u'|').toStdString();
+    EXPECT_TRUE(compaction->contains(QStringLiteral("0.980"))) << compaction->join(u'|').toStdString();
+    EXPECT_TRUE(compaction->contains(QStringLiteral("1.020"))) << compaction->join(u'|').toStdString();
 }
 
 // ---------------------------------------------------------------- maps
@@ -341,6 +413,36 @@ TEST(MapExport, TextsThatLookLikeMarkupStayText) {
     EXPECT_TRUE(marks[0].description.endsWith(QStringLiteral("Object: ]]&gt;&lt;b&gt;&amp;")));
 }
 
+QString RunOgrInfo(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), file});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError());
+}
+
+// The gauge sends raw bytes: control characters in its texts never make a file that an XML
+// reader refuses, and a GIS program reads the values as numbers of their kind.
+TEST(MapExport, ControlBytesLeaveAWellFormedKmlWhoseValuesGisProgramsReadAsNumbers) {
+    test::TempDir dir;
+    auto store = Fixture();
+    test::SetShortText(store->Records[0].ObjectName, QStringLiteral("Road\x01 M4\x0b\x1f"));
+    test::SetShortText(store->Records[2].MaterialName, QStringLiteral("\x02Асфальт\x7f"));
+    const QString path = dir.File(QStringLiteral("lot.kml"));
+    ASSERT_TRUE(ExportTableFile(TTableFormat::Kml, path, *store, kAll, Texts()).Ok());
+
+    QString error;
+    const std::vector<Placemark> marks = ParseKml(dir.Read(QStringLiteral("lot.kml")), &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_TRUE(marks[0].description.endsWith(QStringLiteral("Object: Road M4")));
+
+    const QString info = RunOgrInfo(path);
+    for (const char* field : {"density (Real) = 2352", "compaction (Real) = 0.98", "porosity (Real) = 2",
+                              "temperature (Real) = 23.5", "number (Integer) = 3", "thickness (Integer) = 40",
+                              "object (String) = Road M4", "material (String) = Асфальт"})
+        EXPECT_TRUE(info.contains(QString::fromUtf8(field))) << field << "\n" << info.toStdString();
+}
+
 TEST(MapExport, GeoJsonFeatures) {
     const auto store = Fixture();
     const TMapResult map = ExportGeoJson(*store, kAll, Texts());
@@ -379,6 +481,49 @@ TEST(MapExport, CoordinateLimits) {
     };
     for (const C& c : cases)
         EXPECT_EQ(CoordToDegrees(c.value, c.longitude), c.degrees) << c.value;
+}
+
+// A year byte of 100 or more is printed as the table does ("20255") and is no calendar date in
+// any file, as month 13 is not.
+TEST(TableExport, AYearByteOfAHundredOrMoreIsNoDate) {
+    test::TempDir dir;
+    auto store = std::make_unique<TRecordStore>();
+    const int years[] = {99, 100, 255};
+    for (int i = 0; i < 3; ++i) {
+        TMeasRecord r = SampleRecord(static_cast<uint16_t>(i + 1));
+        r.Year = static_cast<uint8_t>(years[i]);
+        r.Latitude = Coord(false, 5509, 0);
+        r.Longitude = Coord(false, 3730, 0);
+        store->Records[static_cast<size_t>(i)] = r;
+    }
+    store->RecordCount = 3;
+    const std::vector<int> all{0, 1, 2};
+    const QString path = dir.File(QStringLiteral("years.xlsx"));
+    ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, all, Texts()).Ok());
+    const Workbook wb = ReadWorkbook(path);
+    const auto& c = wb.results.cells;
+    EXPECT_TRUE(c.at(QStringLiteral("B2")).type.isEmpty()); // 2099-05-05, a date cell
+    EXPECT_EQ(c.at(QStringLiteral("B3")).value, QStringLiteral("14:05:09 (may  5, 20100)"));
+    EXPECT_EQ(c.at(QStringLiteral("B4")).value, QStringLiteral("14:05:09 (may  5, 20255)"));
+
+    QString error;
+    const std::vector<Placemark> marks = ParseKml(ExportKml(*store, all, Texts()).Bytes, &error);
+    ASSERT_EQ(marks.size(), 3u) << error.toStdString();
+    EXPECT_EQ(marks[0].when, QStringLiteral("2099-05-05T14:05:09"));
+    EXPECT_TRUE(marks[1].when.isEmpty());
+    EXPECT_TRUE(marks[2].when.isEmpty());
+
+    const QJsonArray features = QJsonDocument::fromJson(ExportGeoJson(*store, all, Texts()).Bytes)
+                                    .object()
+                                    .value(u"features")
+                                    .toArray();
+    ASSERT_EQ(features.size(), 3);
+    auto time = [&features](int i) {
+        return features[i].toObject().value(u"properties").toObject().value(u"time");
+    };
+    EXPECT_EQ(time(0).toString(), QStringLiteral("2099-05-05T14:05:09"));
+    EXPECT_TRUE(time(1).isNull());
+    EXPECT_TRUE(time(2).isNull());
 }
 
 // ---------------------------------------------------------------- refusals and failures

@@ -1,7 +1,7 @@
 // The exports of a prepared report: text and CSV against expected files, HTML escaping, PDF
 // text and properties, and what a failed write leaves behind.
-#include "report/CsvExport.h"
 #include "platform/ExportFile.h"
+#include "report/CsvExport.h"
 #include "report/HtmlExport.h"
 #include "report/PdfExport.h"
 #include "report/TextExport.h"
@@ -49,7 +49,9 @@ QString RunTool(const QString& program, const QStringList& arguments) {
 TEST(ReportExport, TextAndCsvOfASmallTable) {
     const ReportHarness h = SmallReport();
     EXPECT_EQ(ExportText(h.Prepared()), Expected("small.txt"));
+    // The CSV file starts with UTF-8's byte-order mark, for the spreadsheets' default import.
     EXPECT_EQ(ExportCsv(h.Prepared()), Expected("small.csv"));
+    EXPECT_TRUE(Expected("small.csv").startsWith("\xEF\xBB\xBFMeasured debsity values"));
 }
 
 TEST(ReportExport, HtmlEscapesCellsAndKeepsTheRaisedThree) {
@@ -63,6 +65,16 @@ TEST(ReportExport, HtmlEscapesCellsAndKeepsTheRaisedThree) {
     EXPECT_TRUE(html.contains(u"<title>T &lt;1&gt;</title>"));
     EXPECT_TRUE(html.contains(u"kg/m<sup>3</sup>"));
     EXPECT_TRUE(html.contains(u"- 1 -"));
+}
+
+TEST(ReportExport, HtmlLeavesOutControlCharacters) {
+    ReportHarness h;
+    h.rows = test::NumberedRows(1);
+    h.rows[0][6] = QStringLiteral("Road\x01 M4\x0b\x1f\u0098");
+    h.Print();
+    const QString html = QString::fromUtf8(ExportHtml(h.Prepared(), QStringLiteral("T\x02")));
+    EXPECT_FALSE(html.contains(QRegularExpression(QStringLiteral("[\\x00-\\x09\\x0b-\\x1f\\x7f-\\x9f]"))));
+    EXPECT_TRUE(html.contains(u">Road M4<")) << html.toStdString();
 }
 
 TEST(ReportExport, PdfHoldsEveryCellAsTextAndNamesTheProgram) {

@@ -1,4 +1,5 @@
 // The preview window: its pages, buttons and texts, find, print without a printer, and export.
+#include "platform/IniFile.h"
 #include "report/CsvExport.h"
 #include "report/ReportPreview.h"
 
@@ -61,6 +62,47 @@ TEST_F(Preview, OpensOnTheFirstPageAtFullSizeAndMovesBetweenPages) {
         EXPECT_EQ(preview->CurrentPage(), page) << action;
         EXPECT_EQ(ShownPage(), page) << action;
     }
+}
+
+// A page at 100 % needs room: the preview opens maximised, or at the size the user last gave it.
+TEST(PreviewSize, OpensMaximisedOrAtTheLastSizeAtFullZoom) {
+    const test::TempDir dir;
+    TIniFile ini(dir.File("lum1.ini"));
+    ReportHarness h;
+    h.rows = test::NumberedRows(3);
+    h.Print();
+    h.report.frxReport1.IniFile = &ini;
+    auto open = [&h] {
+        auto preview = std::make_unique<TReportPreview>(h.report.frxReport1);
+        preview->show();
+        QCoreApplication::processEvents();
+        EXPECT_DOUBLE_EQ(preview->View()->zoomFactor(), 1.0);
+        return preview;
+    };
+    {
+        auto preview = open(); // nothing stored yet
+        EXPECT_TRUE(preview->isMaximized());
+        preview->showNormal();
+        preview->resize(640, 480);
+        QCoreApplication::processEvents();
+        preview->reject();
+    }
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Maximized", -1), 0);
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Width", -1), 640);
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Height", -1), 480);
+    {
+        auto preview = open();
+        EXPECT_FALSE(preview->isMaximized());
+        EXPECT_EQ(preview->size(), QSize(640, 480));
+        preview->showMaximized();
+        QCoreApplication::processEvents();
+        preview->reject();
+    }
+    EXPECT_EQ(ini.ReadInteger("ReportPreview", "Maximized", -1), 1);
+    EXPECT_TRUE(open()->isMaximized());
+    // Without a settings file (the command line) it opens maximised as well.
+    h.report.frxReport1.IniFile = nullptr;
+    EXPECT_TRUE(open()->isMaximized());
 }
 
 TEST_F(Preview, EveryControlIsNamedAndExplainedInTheInterfaceLanguage) {
@@ -145,17 +187,18 @@ TEST_F(Preview, PrintsThePagesThePrinterSettingsChoose) {
     }
 }
 
-TEST(PreviewPageSetup, ANewPaperLaysTheReportOutAgainWithTheSameRows) {
+TEST(PreviewPageSetup, ANewPaperLaysTheShownReportOutAgainAcrossItsWidth) {
     ReportHarness h;
     h.rows = test::NumberedRows(70);
+    const QPageLayout portrait(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                               QPageLayout::Millimeter);
     // The preview runs inside the print command, while the report can still ask for its rows.
-    h.report.ShowReport = [&h](TfrxReport& report) {
+    h.report.ShowReport = [&](TfrxReport& report) {
         TReportPreview preview(report);
         preview.show();
         QCoreApplication::processEvents();
         EXPECT_EQ(preview.PageCount(), 3);
-        preview.ApplyPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        preview.ApplyPageLayout(portrait);
         QCoreApplication::processEvents();
         const TPreparedReport& r = h.Prepared();
         EXPECT_FALSE(r.Landscape);
@@ -165,10 +208,50 @@ TEST(PreviewPageSetup, ANewPaperLaysTheReportOutAgainWithTheSameRows) {
         for (int i = 1; i <= 70; ++i)
             numbers << QString::number(i);
         EXPECT_EQ(test::PrintedNumbers(r), numbers);
-        const TPreparedBox* footer = test::BoxesOf(r.Pages[0], QStringLiteral("Memo1"))[0];
-        EXPECT_NEAR(footer->Rect.bottom(), (297 - 10) * UnitsPerMm - 22.677 + 3.780 + 18.898, 1e-6);
+
+        // Title and page number centred between the new margins, 190 mm apart.
+        const double left = 10 * UnitsPerMm, right = 200 * UnitsPerMm;
+        for (const TPreparedPage& page : r.Pages) {
+            const TPreparedBox* footer = test::BoxesOf(page, QStringLiteral("Memo1"))[0];
+            EXPECT_NEAR(footer->Rect.left(), left, 1e-6);
+            EXPECT_NEAR(footer->Rect.right(), right, 1e-6);
+            EXPECT_NEAR(footer->Rect.bottom(), (297 - 10) * UnitsPerMm - 22.677 + 3.780 + 18.898, 1e-6);
+        }
+        const TPreparedBox* title = test::BoxesOf(r.Pages[0], QStringLiteral("Memo2"))[0];
+        EXPECT_NEAR(title->Rect.center().x(), (left + right) / 2, 1e-6);
+        // The columns by the print command's rule on the new page: 794 - 100 = 694 units for
+        // grid widths summing to 746.
+        const float k = static_cast<float>(694.0 / 746.0);
+        double expectedLeft = left;
+        const int gridWidths[] = {45, 125, 64, 64, 64, 64, 64, 64, 64, 64, 64};
+        for (int c = 0; c < 11; ++c) {
+            const TPreparedBox* heading = test::BoxesOf(r.Pages[1], QStringLiteral("Memo%1").arg(100 + c))[0];
+            const int width = static_cast<int>(gridWidths[c] * k);
+            EXPECT_NEAR(heading->Rect.left(), expectedLeft, 1e-6) << c;
+            EXPECT_NEAR(heading->Rect.width(), width, 1e-6) << c;
+            expectedLeft += width;
+        }
+        EXPECT_LE(expectedLeft, right);
     };
     h.Print();
+
+    // The next report starts from the documented page again.
+    h.report.ShowReport = [](TfrxReport&) {};
+    h.Print();
+    const TPreparedReport& next = h.Prepared();
+    EXPECT_TRUE(next.Landscape);
+    EXPECT_DOUBLE_EQ(next.PageWidthMm, 297);
+    EXPECT_DOUBLE_EQ(next.LeftMarginMm, 20);
+    EXPECT_DOUBLE_EQ(next.RightMarginMm, 5);
+    EXPECT_EQ(next.Pages.size(), 3u);
+    const TPreparedBox* title = test::BoxesOf(next.Pages[0], QStringLiteral("Memo2"))[0];
+    EXPECT_NEAR(title->Rect.width(), 272 * UnitsPerMm, 1e-6);
+    const float k = static_cast<float>(1023.0 / 746.0);
+    int columns = 0;
+    for (int w : {45, 125, 64, 64, 64, 64, 64, 64, 64, 64, 64})
+        columns += static_cast<int>(w * k);
+    EXPECT_NEAR(test::BoxesOf(next.Pages[0], QStringLiteral("Memo110"))[0]->Rect.right(),
+                20 * UnitsPerMm + columns, 1e-6);
 }
 
 TEST_F(Preview, ExportWritesTheChosenFileAndRemembersItsFolder) {

@@ -2,7 +2,9 @@
 // block question over moved rows, and headings that follow a language change the rows do not.
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
+#include "platform/IniFile.h"
 #include "report/MeasurementReport.h"
+#include "report/ReportPreview.h"
 #include "results/ResultsTable.h"
 
 #include "ReportFixture.h"
@@ -11,6 +13,7 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -92,6 +95,22 @@ TEST_F(PrintCommand, PrintsRowsAndColumnsWhereTheUserMovedThem) {
     form->APrintExecute();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(Column(0), (QStringList{"3", "1"}));
+}
+
+TEST_F(PrintCommand, ThePreviewKeepsItsSizeInTheProgramsSettings) {
+    OpenFourRecords();
+    form->Report().ShowReport = [](TfrxReport& r) {
+        TReportPreview preview(r);
+        preview.show();
+        preview.showNormal();
+        preview.resize(700, 500);
+        QCoreApplication::processEvents();
+        preview.reject();
+    };
+    form->APrintExecute();
+    const TIniFile ini(dir.File("lum1.ini"));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("ReportPreview"), QStringLiteral("Maximized"), -1), 0);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("ReportPreview"), QStringLiteral("Width"), 0), 700);
 }
 
 TEST_F(PrintCommand, ALanguageChangeWithoutANewFillChangesTheHeadingsOnly) {

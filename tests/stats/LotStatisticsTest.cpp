@@ -158,9 +158,18 @@ INSTANTIATE_TEST_SUITE_P(
              TQuantity::Temperature,
              2,
              "10.5",
-             ".7",
+             "0.7",
              "10.0",
              "11.0"},
+        // The table's temperature pattern has no leading zero; the statistics always have one.
+        Case{"TemperatureSpreadZero",
+             {WithTemperature(SampleRecord(), 0.25f), WithTemperature(SampleRecord(), 0.25f)},
+             TQuantity::Temperature,
+             2,
+             "0.3",
+             "0.0",
+             "0.3",
+             "0.3"},
         Case{"NoValueAtAll", {Deleted(SampleRecord())}, TQuantity::Temperature, 0, "", "", "", ""}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
