@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -171,6 +172,15 @@ void TDensityChart::SavePng() {
         (extra_ ? extra_(QStringLiteral("ExportFailed")) : QStringLiteral("%1: %2")).arg(*path, reason);
     message.icon = MsgIcon::Error;
     dialogs_.Message(message);
+}
+
+// The chart and the button leave F1 to the window, so it reaches here whichever has the focus.
+void TDensityChart::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1 && help) {
+        help();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 } // namespace lum1

@@ -37,6 +37,7 @@ struct TReportEnvironment {
     QString LanguageFolder; // where Russian.frc and English.frc live, with its trailing "/"
     bool EnglishUI = false;
     QWidget* Parent = nullptr;
+    std::function<void()> Help; // F1 in the preview
 };
 
 class TMeasurementReport {

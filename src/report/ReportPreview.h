@@ -31,6 +31,8 @@ public:
 
     // Tests replace the print dialog (true: print with the printer's settings as they are now).
     std::function<bool(QPrinter&)> execPrintDialog;
+    // F1, whatever the modifiers and whichever control has the focus: the manual.
+    std::function<void()> help;
 
     void Print();
     // Prints the pages the printer's settings choose (all, a range or the current page).
@@ -47,6 +49,9 @@ public:
     int CurrentPage() const;
     int PageCount() const;
     void GoToPage(int page); // 1-based
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void BuildToolbar();
