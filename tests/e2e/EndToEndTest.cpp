@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -138,12 +140,20 @@ protected:
                        env.value("TSAN_OPTIONS") + " suppressions=" LUM1_E2E_TSAN_SUPPRESSIONS);
         return env;
     }
-    // Runs a tool on the test's display and returns what it printed.
+    // Runs a tool on the test's display and returns what it printed. A tool that runs long is
+    // named in the output: on a busy machine that is where the time went.
     QString Tool(const QString& tool, const QStringList& args, int timeoutMs = 10000) {
+        QElapsedTimer t;
+        t.start();
         QProcess p;
         p.setProcessEnvironment(Env());
         p.start(tool, args);
-        p.waitForFinished(timeoutMs);
+        if (!p.waitForFinished(timeoutMs))
+            std::fprintf(stderr, "%s %s gave no answer in %d ms\n", qPrintable(tool),
+                         qPrintable(args.join(' ')), timeoutMs);
+        else if (t.elapsed() > 2000)
+            std::fprintf(stderr, "%s %s took %lld ms\n", qPrintable(tool), qPrintable(args.join(' ')),
+                         static_cast<long long>(t.elapsed()));
         return QString::fromUtf8(p.readAllStandardOutput());
     }
     bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -262,8 +272,12 @@ protected:
     }
     // The title bar's close, once: every close must reach the window.
     void CloseByTitleBar(const QString& window) {
+        QElapsedTimer t;
+        t.start();
         ASSERT_TRUE(SendWindowManagerClose(window));
         EXPECT_TRUE(program.waitForFinished(30000)) << "the close was not honoured";
+        if (t.elapsed() > 2000)
+            std::fprintf(stderr, "the close took %lld ms\n", static_cast<long long>(t.elapsed()));
     }
     // The program's main window once it is on the screen; empty if the program ended first.
     QString WaitForMainWindow() {
