@@ -122,6 +122,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LUM1_PACKAGE_HOMEPAGE}")
 # the report's fonts and Qt's own Russian texts are data files: each is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libusb-0.1-4, fonts-liberation2, qt6-translations-l10n")
+# F1 and the About window's links go through the desktop's opener, xdg-open; without it the
+# program says where the manual is instead.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)

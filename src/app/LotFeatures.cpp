@@ -1,5 +1,6 @@
 #include "app/LotFeatures.h"
 
+#include "app/HelpTopics.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
 #include "lang/ExtraTexts.h"
@@ -250,6 +251,7 @@ void TLotFeatures::ShowChart() {
         chart_->setAttribute(Qt::WA_DeleteOnClose);
         chart_->SetTexts([this](const QString& key) { return Extra(key); }, form_.windowTitle());
         connect(chart_, &TDensityChart::rowChosen, this, [this](int row) { SelectModelRow(row); });
+        chart_->help = [this] { form_.OpenHelpAt(QString::fromLatin1(HelpTopic::Chart)); };
     }
     Recompute();
     chart_->show();

@@ -2,6 +2,7 @@
 
 #include "about/AboutBox.h"
 #include "app/DeviceLink.h"
+#include "app/HelpTopics.h"
 #include "app/Icons.h"
 #include "app/LotFeatures.h"
 #include "app/ResultsGrid.h"
@@ -73,6 +74,13 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     : program_(program), dialogs_(dialogs), hooks_(std::move(hooks)),
       table_(std::make_unique<TResultsTable>()) {
     setObjectName(QStringLiteral("Form1"));
+    help_ = std::make_unique<THelpLauncher>(THelpLauncher::Context{
+        [this] { return program_.HelpFilePath; }, hooks_.openUrl,
+        [this](const QString& key) { return GetExtraMessage(program_.Language, key); },
+        [this](const QString& text) {
+            SetStatusBarGeneral(QString(text).replace(u'\n', u' '));
+            dialogs_.Message({applicationTitle_, text, MsgIcon::Warning, MsgButtons::Ok, 0});
+        }});
     setMinimumSize(kMinWidth, kMinHeight);
     BuildActions();
     BuildMenus();
@@ -608,7 +616,7 @@ void TForm1::CreateStatusWindow() {
     const int h =
         program_.SettingsIni->ReadInteger(QStringLiteral("frmStatus"), QStringLiteral("Height"), 150);
     frmStatus_ = std::make_unique<TfrmStatus>(this, std::max(h, 60), screen.height());
-    frmStatus_->onHelp = [this] { AChmHelpExecute(); };
+    frmStatus_->onHelp = [this] { OpenHelpAt(QString::fromLatin1(HelpTopic::Messages)); };
     frmStatus_->activatedCaption = [this] { return Msg(QStringLiteral("History")); };
     if (DebugMode) {
         SetStatusBarGeneral(QDir::toNativeSeparators(program_.ProgramDir));
@@ -684,7 +692,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 bool TForm1::FormKeyDown(QKeyEvent* e) {
     const Qt::KeyboardModifiers m = e->modifiers();
     if (e->key() == Qt::Key_F1) {
-        AChmHelpExecute();
+        OpenHelpAt(QString::fromLatin1(HelpTopic::MainWindow));
         return true;
     }
     if (IsKey(e, Qt::Key_R, kScanR) && (m & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -795,6 +803,7 @@ void TForm1::APrintExecute() {
     environment.EnglishUI = program_.Language.EnglishUI();
     environment.Parent = this;
     environment.Settings = program_.SettingsIni.get();
+    environment.Help = [this] { OpenHelpAt(QString::fromLatin1(HelpTopic::Report)); };
     report_->APrintExecute(program_.Store.RecordCount.load(), grid, environment);
 }
 void TForm1::AExitExecute() {
@@ -824,7 +833,7 @@ void TForm1::AScreenshotExecute() {
             ReportWriteError(e, parent);
         };
         c.SetStatusBarGeneral = [this](const QString& m) { SetStatusBarGeneral(m); };
-        c.Help = [this] { AChmHelpExecute(); };
+        c.Help = [this] { OpenHelpAt(QString::fromLatin1(HelpTopic::Screen)); };
         c.ApplicationTitle = [this] { return applicationTitle_; };
         c.Exchange = [this] { return closing_ ? nullptr : device_->Exchange(); };
         c.DeviceV2 = &device_->LibUSB().DeviceV2;
@@ -845,24 +854,19 @@ void TForm1::AAboutExecute() {
     TAboutContext about;
     about.Msg = [this](const QString& key) { return Msg(key); };
     about.EnglishUI = program_.Language.EnglishUI();
-    about.Help = [this] { AChmHelpExecute(); };
+    about.Help = [this] { OpenHelpAt(QString::fromLatin1(HelpTopic::About)); };
+    about.OpenUrl = [this](const QUrl& url) { help_->OpenLink(url); };
     about.VendorFilePath = program_.ProgramDir + u'/' + QLatin1String(VendorFileName);
     TAboutBox AboutBox(std::move(about), this);
     AboutBox.exec();
 }
 
 void TForm1::AChmHelpExecute() {
-    QString path = program_.HelpFilePath;
-    // Compiled HTML help has no common viewer here: the same manual as an HTML page stands
-    // beside it and is opened when the compiled file is absent.
-    if (!QFileInfo::exists(path)) {
-        const QString html =
-            QFileInfo(path).path() + u'/' + QFileInfo(path).completeBaseName() + QStringLiteral(".html");
-        if (QFileInfo::exists(html))
-            path = html;
-    }
-    if (hooks_.openFile)
-        hooks_.openFile(path);
+    help_->OpenManual(QString());
+}
+
+void TForm1::OpenHelpAt(const QString& section) {
+    help_->OpenManual(section);
 }
 
 } // namespace lum1

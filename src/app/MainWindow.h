@@ -4,6 +4,7 @@
 
 #include "app/ColumnLayout.h"
 #include "app/DeviceLink.h"
+#include "app/HelpLauncher.h"
 #include "app/Program.h"
 #include "device/ExchangeWindow.h"
 #include "platform/Dialogs.h"
@@ -37,8 +38,8 @@ public:
         // Ends the process with the given exit code (the application quits its event loop;
         // tests record the code).
         std::function<void(int)> endProcess;
-        // Opens a help file with the desktop's viewer.
-        std::function<void(const QString&)> openFile;
+        // Hands the manual or a link to the desktop's opener; calls back when it could not.
+        THelpLauncher::OpenUrl openUrl;
         // Shows the first-start language dialog modally; it runs the chosen language command.
         // Returns false when it was closed without a choice.
         std::function<bool(TForm1&)> chooseLanguage;
@@ -73,6 +74,8 @@ public:
     void ALangEngExecute();
     void AChmHelpExecute();
     void AAboutExecute();
+    // F1 in a window: the manual of the current language at that window's section.
+    void OpenHelpAt(const QString& section);
 
     // --- window parts ---
     void FormResize();
@@ -152,6 +155,7 @@ private:
     std::unique_ptr<TfrmStatus> frmStatus_;
     std::unique_ptr<TScreenContext> screenContext_;
     std::unique_ptr<QTranslator> qtTranslator_;
+    std::unique_ptr<THelpLauncher> help_;
     // The window's frame as the window manager reports it (none before the window is shown,
     // nor where no window manager draws one).
     QMargins FrameMargins() const;

@@ -2,13 +2,14 @@
 // the message loop.
 
 #include "app/Application.h"
+#include "app/HelpTopics.h"
+#include "app/UrlOpener.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "app/QtDialogs.h"
 #include "cli/BatchExport.h"
 #include "lang/LanguageDialog.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFont>
 #include <QProcessEnvironment>
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
         locations.CopyShippedFiles();
         lum1::Program program(locations);
         lum1::QtDialogs dialogs;
+        lum1::TUrlOpener opener;
         lum1::TForm1::Hooks hooks;
         hooks.endProcess = [&exitCode, &ended](int code) {
             exitCode = code;
@@ -69,11 +71,13 @@ int main(int argc, char** argv) {
             }
             QCoreApplication::exit(code);
         };
-        hooks.openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+        hooks.openUrl = [&opener](const QUrl& url, lum1::TOpenFailed failed) {
+            opener.Open(url, std::move(failed));
+        };
         hooks.chooseLanguage = [&dialogs](lum1::TForm1& form) {
             lum1::TfrmLanguage dialog(
                 [&form](bool english) { english ? form.ALangEngExecute() : form.ALangRusExecute(); },
-                [&form] { form.AChmHelpExecute(); },
+                [&form] { form.OpenHelpAt(QString::fromLatin1(lum1::HelpTopic::Language)); },
                 // The box stands over the language dialog it came from (the main window is not
                 // shown yet).
                 [&dialogs, &dialog](const std::exception& e) {

@@ -1,5 +1,6 @@
 #include "device/QtExchangeWindow.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -107,6 +108,12 @@ void ProcessWindowEvents() {
 
 void ProcessEventsWithoutInput() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Qt keeps the input it held back (keys, clicks and the window manager's close, which it
+    // counts as input) until its event loop next handles the X connection, and on X11 that
+    // happens only when something wakes the loop. Without this a close that arrived during the
+    // work waited, in a program that had nothing else to do, for an event that never came.
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
 }
 
 } // namespace lum1

@@ -240,6 +240,16 @@ const ExtraRow kRows[] = {
     {u"AccCliCoresLine", u"Файл кернов %1, строка %2: ожидаются номер замера и плотность керна",
      u"Cores file %1, line %2: a record number and a core density expected"},
     {u"AccCliRefused", u"Протокол приёмки не сформирован:", u"The acceptance report was not made:"},
+    // Help and links that could not be opened
+    {u"HelpOpenFailed",
+     u"Не удалось открыть руководство пользователя: %1.\\nОткройте этот файл в веб-браузере:\\n%2",
+     u"The user manual could not be opened: %1.\\nOpen this file in a web browser:\\n%2"},
+    {u"LinkOpenFailed", u"Не удалось открыть адрес: %1.\\n%2", u"The address could not be opened: %1.\\n%2"},
+    {u"HelpFileMissing", u"файла нет на месте", u"the file is missing"},
+    {u"OpenerMissing", u"программа %1 не установлена (она входит в пакет xdg-utils)",
+     u"the program %1 is not installed (the package xdg-utils provides it)"},
+    {u"OpenerFailed", u"программа %1 не нашла, чем его показать (код завершения %2)",
+     u"%1 found no program to show it (exit code %2)"},
     // Batch command line
     {u"CliUsage",
      u"Использование: lum1 [ФАЙЛ.lum1]\\n"

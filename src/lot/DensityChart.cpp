@@ -8,6 +8,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -175,6 +176,15 @@ void TDensityChart::SavePng() {
                        .arg(*path, DescribeFileError(*path, reason, text));
     message.icon = MsgIcon::Error;
     dialogs_.Message(message);
+}
+
+// The chart and the button leave F1 to the window, so it reaches here whichever has the focus.
+void TDensityChart::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1 && help) {
+        help();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 } // namespace lum1

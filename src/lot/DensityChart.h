@@ -43,8 +43,14 @@ public:
     // A click on the chart at a value position (as a click on the point nearest to it).
     void ChoosePointAt(double x);
 
+    // F1, whatever the modifiers and whichever control has the focus: the manual.
+    std::function<void()> help;
+
 signals:
     void rowChosen(int modelRow);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     IDialogs& dialogs_;

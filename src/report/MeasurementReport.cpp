@@ -69,6 +69,7 @@ void TMeasurementReport::APrintExecute(int recordCount, const TReportGrid& grid,
     frxReport1.Dialogs = environment.Dialogs;
     frxReport1.PreviewParent = environment.Parent;
     frxReport1.IniFile = environment.Settings;
+    frxReport1.PreviewHelp = environment.Help;
     frxReport1.MessageCaption = environment.ApplicationTitle;
     frxReport1.Resources.Select(environment.LanguageFolder, environment.EnglishUI);
     const QString title = lookup_(QStringLiteral("ReportTitle"));

@@ -39,6 +39,7 @@ struct TReportEnvironment {
     bool EnglishUI = false;
     QWidget* Parent = nullptr;
     TIniFile* Settings = nullptr; // the preview keeps its size there
+    std::function<void()> Help; // F1 in the preview
 };
 
 class TMeasurementReport {

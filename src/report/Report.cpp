@@ -43,6 +43,7 @@ void TfrxReport::ShowReport() {
 
 void TfrxReport::ShowPreparedReport() {
     TReportPreview preview(*this, PreviewParent);
+    preview.help = PreviewHelp;
     preview.exec();
 }
 

@@ -36,6 +36,7 @@ public:
     TPdfProperties DocumentInfo;
     QString ExportFolder;
     QWidget* PreviewParent = nullptr;
+    std::function<void()> PreviewHelp; // F1 in the preview
     // The caption of the preview's message boxes (the program's title); the window's own title
     // when empty.
     QString MessageCaption;

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -527,6 +528,15 @@ void TReportPreview::FindClicked() {
         return;
     report_.Dialogs->Message({Caption(), report_.Resources.Get(QStringLiteral("TextNotFound"), text),
                               MsgIcon::Information, MsgButtons::Ok, 0, this});
+}
+
+// The controls leave F1 to the window, so it reaches here from whichever of them has the focus.
+void TReportPreview::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1 && help) {
+        help();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 } // namespace lum1

@@ -34,6 +34,8 @@ public:
 
     // Tests replace the print dialog (true: print with the printer's settings as they are now).
     std::function<bool(QPrinter&)> execPrintDialog;
+    // F1, whatever the modifiers and whichever control has the focus: the manual.
+    std::function<void()> help;
 
     void Print();
     // What Print does once it has the default printer: the report's paper on it, the print
@@ -61,6 +63,7 @@ public:
 
 protected:
     void done(int result) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void RestoreSize();

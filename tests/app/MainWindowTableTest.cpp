@@ -117,7 +117,7 @@ TEST_F(MainWindowTable, F1OpensHelpWhateverTheModifiers) {
     std::vector<QString> opened;
     TForm1::Hooks hooks;
     hooks.endProcess = [](int) {};
-    hooks.openFile = [&opened](const QString& p) { opened.push_back(p); };
+    hooks.openUrl = [&opened](const QUrl& url, TOpenFailed) { opened.push_back(url.toString()); };
     TForm1 other(*program, dialogs, hooks);
     QTest::keyClick(&other, Qt::Key_F1, Qt::ControlModifier);
     QTest::keyClick(&other, Qt::Key_F1, Qt::ShiftModifier);

@@ -30,7 +30,10 @@ protected:
     std::unique_ptr<TForm1> Start(Program& program) {
         TForm1::Hooks hooks;
         hooks.endProcess = [this](int code) { exitCodes.push_back(code); };
-        hooks.openFile = [this](const QString& path) { opened.push_back(path); };
+        hooks.openUrl = [this](const QUrl& url, TOpenFailed failed) {
+            opened.push_back(url.toLocalFile());
+            openFailed = std::move(failed);
+        };
         hooks.chooseLanguage = [this](TForm1& form) {
             ++languageDialogs;
             if (dialogChoice == 0)
@@ -50,6 +53,7 @@ protected:
     test::ScriptedDialogs dialogs;
     std::vector<int> exitCodes;
     std::vector<QString> opened;
+    TOpenFailed openFailed;
     int languageDialogs = 0;
     int dialogChoice = 2; // 0: closed without a choice, 1: Russian, 2: English
 };
@@ -151,7 +155,7 @@ TEST_F(MainWindowTest, SwitchingLanguageAtRunTime) {
     form->ALangRusExecute();
     form->AChmHelpExecute();
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], dir.File("Help/Lum1RusHelp.chm"));
+    EXPECT_EQ(opened[0], dir.File("Help/Lum1RusHelp.html")); // no compiled help beside it
 }
 
 TEST_F(MainWindowTest, StoredColumnWidthsAreUsedAndHandEditedOnesRejected) {

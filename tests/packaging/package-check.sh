@@ -43,6 +43,10 @@ lintian_args=(--fail-on 'error,warning' --info)
 [[ $(id -u) -eq 0 ]] && lintian_args+=(--allow-root)
 lintian "${lintian_args[@]}" "$deb" || fail "lintian found errors or warnings"
 
+step "relations"
+# F1 and the About links need the desktop's opener: the package recommends it.
+dpkg-deb -f "$deb" Recommends | grep -qw 'xdg-utils' || fail "the package does not recommend xdg-utils"
+
 step "unpack"
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"

@@ -60,7 +60,7 @@ protected:
         program = std::make_unique<Program>(dir.Path(), dir.File("lum1.ini"), dir.File("events"));
         TForm1::Hooks hooks;
         hooks.endProcess = [](int) {};
-        hooks.openFile = [this](const QString& path) { helpOpened << path; };
+        hooks.openUrl = [this](const QUrl& url, TOpenFailed) { helpOpened << url.toString(); };
         hooks.usbLibraryName = LUM1_SIM_LIBRARY;
         form = std::make_unique<TForm1>(*program, dialogs, hooks);
         form->CreateStatusWindow();
