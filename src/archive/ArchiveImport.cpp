@@ -56,6 +56,11 @@ QVariant Real(float value) {
     return std::isnan(value) ? QVariant() : QVariant(static_cast<double>(value));
 }
 
+// A null QString binds as SQL NULL; the archive's texts are never NULL.
+QString NotNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QString UtcText(const QDateTime& time) {
     return time.toUTC().toString(Qt::ISODate);
 }
@@ -74,7 +79,7 @@ public:
             QHash<QString, qint64> ids;
             if (!EnsureNames("gauge", "param_text", {paramText}, ids))
                 return error_;
-            gauge = ids.value(paramText);
+            gauge = ids.value(NotNull(paramText));
         }
         QStringList objects, materials;
         for (const TIncoming& in : records) {
@@ -91,8 +96,8 @@ public:
         q.addBindValue(static_cast<int>(kind));
         q.addBindValue(UtcText(time));
         q.addBindValue(gauge ? QVariant(*gauge) : QVariant(QMetaType::fromType<qint64>()));
-        q.addBindValue(user);
-        q.addBindValue(fileName);
+        q.addBindValue(NotNull(user));
+        q.addBindValue(NotNull(fileName));
         if (!q.exec() || !q.next())
             return Failed(q);
         arrival_ = q.value(0).toLongLong();
@@ -189,6 +194,8 @@ private:
     // The ids of texts in a table of names (gauge, object_name, material_name), added when
     // missing, in sorted order like the records.
     bool EnsureNames(const char* table, const char* column, QStringList names, QHash<QString, qint64>& ids) {
+        for (QString& n : names)
+            n = NotNull(n);
         names.removeDuplicates();
         names.erase(std::remove_if(names.begin(), names.end(), [&ids](const QString& n) { return ids.contains(n); }),
                     names.end());
@@ -202,7 +209,7 @@ private:
             q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES %3 ON CONFLICT (%2) DO NOTHING")
                           .arg(QLatin1String(table), QLatin1String(column), values));
             for (int i = 0; i < n; ++i)
-                q.addBindValue(names[from + i]);
+                q.addBindValue(NotNull(names[from + i]));
             if (!q.exec()) {
                 Failed(q);
                 return false;
@@ -210,7 +217,7 @@ private:
             q.prepare(QStringLiteral("SELECT id, %2 FROM %1 WHERE %2 IN (%3)")
                           .arg(QLatin1String(table), QLatin1String(column), Placeholders(n)));
             for (int i = 0; i < n; ++i)
-                q.addBindValue(names[from + i]);
+                q.addBindValue(NotNull(names[from + i]));
             if (!q.exec()) {
                 Failed(q);
                 return false;
@@ -237,8 +244,8 @@ private:
         q.addBindValue(r.Longitude);
         q.addBindValue(static_cast<int>(r.Thickness));
         q.addBindValue(static_cast<int>(r.AverNum));
-        q.addBindValue(objectIds_.value(ObjectText(r)));
-        q.addBindValue(materialIds_.value(MaterialText(r)));
+        q.addBindValue(objectIds_.value(NotNull(ObjectText(r))));
+        q.addBindValue(materialIds_.value(NotNull(MaterialText(r))));
         q.addBindValue(gauge_ ? QVariant(*gauge_) : QVariant(QMetaType::fromType<qint64>()));
         q.addBindValue(arrival_);
     }

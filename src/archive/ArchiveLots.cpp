@@ -130,10 +130,10 @@ TLotResult CreateLot(TArchive& archive, const TLot& lot) {
         q.prepare(QStringLiteral("INSERT INTO lot (name, object, material, layer, notes, created)"
                                  " VALUES (?, ?, ?, ?, ?, ?) RETURNING id"));
         q.addBindValue(name);
-        q.addBindValue(lot.Object);
-        q.addBindValue(lot.Material);
-        q.addBindValue(lot.Layer);
-        q.addBindValue(lot.Notes);
+        q.addBindValue(lot.Object.isNull() ? QStringLiteral("") : lot.Object);
+        q.addBindValue(lot.Material.isNull() ? QStringLiteral("") : lot.Material);
+        q.addBindValue(lot.Layer.isNull() ? QStringLiteral("") : lot.Layer);
+        q.addBindValue(lot.Notes.isNull() ? QStringLiteral("") : lot.Notes);
         q.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
         if (!q.exec() || !q.next())
             return Failed(archive, &q);
@@ -158,10 +158,10 @@ TLotResult UpdateLot(TArchive& archive, const TLot& lot) {
         q.prepare(QStringLiteral(
             "UPDATE lot SET name = ?, object = ?, material = ?, layer = ?, notes = ? WHERE id = ?"));
         q.addBindValue(name);
-        q.addBindValue(lot.Object);
-        q.addBindValue(lot.Material);
-        q.addBindValue(lot.Layer);
-        q.addBindValue(lot.Notes);
+        q.addBindValue(lot.Object.isNull() ? QStringLiteral("") : lot.Object);
+        q.addBindValue(lot.Material.isNull() ? QStringLiteral("") : lot.Material);
+        q.addBindValue(lot.Layer.isNull() ? QStringLiteral("") : lot.Layer);
+        q.addBindValue(lot.Notes.isNull() ? QStringLiteral("") : lot.Notes);
         q.addBindValue(lot.Id);
         if (!q.exec())
             return Failed(archive, &q);
