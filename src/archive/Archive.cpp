@@ -267,6 +267,19 @@ TArchiveError TArchive::Prepare() {
         if (!q.exec(QStringLiteral("PRAGMA foreign_keys = ON")) ||
             !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             return Fail(q.lastError());
+        q.finish();
+        // Another program's database, or a later version's archive, is left exactly as it is.
+        TArchiveError error;
+        const int version = ReadSchemaVersion(*this, &error);
+        if (error)
+            return error;
+        if (version < 0)
+            return Fail(TArchiveErrorKind::Foreign);
+        if (version > CurrentSchemaVersion()) {
+            TArchiveError newer = Fail(TArchiveErrorKind::NewerSchema);
+            newer.SchemaVersion = lastError_.SchemaVersion = version;
+            return newer;
+        }
         if (!readOnly_ && (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
                            !q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))))
             return Fail(q.lastError());
