@@ -78,8 +78,8 @@ bool IsConnectionLoss(const QSqlError& error) {
 // libpq speaks the client's language and gives no code for a refused connection: its English
 // words, and the Russian ones of Debian's translation, tell a refused user from a missing server.
 bool IsAuthenticationFailure(const QString& text) {
-    static const char* const words[] = {"password", "authentication", "role \"", "пароль", "аутентификац",
-                                        "роль \""};
+    static const char* const words[] = {"password", "authentication", "role \"",
+                                        "пароль",   "аутентификац",   "роль \""};
     for (const char* w : words)
         if (text.contains(QString::fromUtf8(w), Qt::CaseInsensitive))
             return true;
@@ -253,7 +253,8 @@ TArchiveError TArchive::OpenPostgres() {
         const QSqlError e = db.lastError();
         Close();
         const QString detail = DetailOf(e);
-        return Fail(IsAuthenticationFailure(detail) ? TArchiveErrorKind::AuthFailed : TArchiveErrorKind::Unreachable,
+        return Fail(IsAuthenticationFailure(detail) ? TArchiveErrorKind::AuthFailed
+                                                    : TArchiveErrorKind::Unreachable,
                     detail);
     }
     return {};

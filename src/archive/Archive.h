@@ -16,11 +16,11 @@ enum class TArchiveEngine { SQLite, PostgreSQL };
 // mechanisms supply it (~/.pgpass, PGPASSFILE, peer authentication over the Unix socket).
 struct TArchiveConnection {
     TArchiveEngine Engine = TArchiveEngine::SQLite;
-    QString SqlitePath;  // the archive file
-    QString Host;        // a host name, an address or a Unix socket folder ("/..."); empty: the default socket
+    QString SqlitePath; // the archive file
+    QString Host;       // a host name, an address or a Unix socket folder ("/..."); empty: the default socket
     int Port = 5432;
     QString Database = QStringLiteral("lum1");
-    QString User;        // empty: the login name
+    QString User;         // empty: the login name
     int TimeoutMs = 3000; // waiting for a lock on the file, or for the server to answer a connect
 
     // The place the messages name: the file, or "user@host:port/database".
@@ -32,26 +32,26 @@ struct TArchiveConnection {
 // (ArchiveErrorText, ArchiveMessages.h).
 enum class TArchiveErrorKind {
     None,
-    Damaged,       // the file is no database, is truncated or damaged; it was set aside (SetAsidePath)
+    Damaged,        // the file is no database, is truncated or damaged; it was set aside (SetAsidePath)
     SetAsideFailed, // ... and could not be set aside: the archive stays off
-    Foreign,       // a database of some other program: left alone
-    ReadOnly,      // the file (or its folder) may not be written
-    Locked,        // another program holds the file
-    CantCreate,    // the file or its folder cannot be created
-    NewerSchema,   // made by a newer version of the program: left alone
-    NoDriver,      // the Qt SQL driver is not installed
-    Unreachable,   // the server does not answer, or refuses the connection
-    AuthFailed,    // the server refused the user (password, peer authentication)
+    Foreign,        // a database of some other program: left alone
+    ReadOnly,       // the file (or its folder) may not be written
+    Locked,         // another program holds the file
+    CantCreate,     // the file or its folder cannot be created
+    NewerSchema,    // made by a newer version of the program: left alone
+    NoDriver,       // the Qt SQL driver is not installed
+    Unreachable,    // the server does not answer, or refuses the connection
+    AuthFailed,     // the server refused the user (password, peer authentication)
     ConnectionLost, // the connection broke during work; the arrival was rolled back
-    NotOpen,       // used before a successful Open
-    Failed,        // any other error of the database; the arrival was rolled back
+    NotOpen,        // used before a successful Open
+    Failed,         // any other error of the database; the arrival was rolled back
 };
 
 struct TArchiveError {
     TArchiveErrorKind Kind = TArchiveErrorKind::None;
-    QString Place;        // TArchiveConnection::Describe() of the archive concerned
-    QString Detail;       // the driver's or server's own words
-    QString SetAsidePath; // Damaged: the name the unreadable file now has
+    QString Place;         // TArchiveConnection::Describe() of the archive concerned
+    QString Detail;        // the driver's or server's own words
+    QString SetAsidePath;  // Damaged: the name the unreadable file now has
     int SchemaVersion = 0; // NewerSchema: the version found
     // A deadlock or serialization failure between concurrent writers on a server: the
     // transaction was rolled back and may simply be tried again.

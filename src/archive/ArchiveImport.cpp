@@ -133,7 +133,8 @@ public:
         }
         // The same order in every writer: concurrent writers on a server never wait for each
         // other in a circle.
-        std::sort(fresh.begin(), fresh.end(), [](const TIncoming* a, const TIncoming* b) { return a->Key < b->Key; });
+        std::sort(fresh.begin(), fresh.end(),
+                  [](const TIncoming* a, const TIncoming* b) { return a->Key < b->Key; });
         for (size_t from = 0; from < fresh.size(); from += kInsertRows) {
             const size_t n = std::min<size_t>(kInsertRows, fresh.size() - from);
             QSet<qint64> inserted;
@@ -154,7 +155,8 @@ public:
             std::sort(gaugeless.begin(), gaugeless.end());
             for (size_t from = 0; from < gaugeless.size(); from += kLookupKeys) {
                 const size_t n = std::min<size_t>(kLookupKeys, gaugeless.size() - from);
-                q.prepare(QStringLiteral("UPDATE measurement SET gauge_id = ? WHERE gauge_id IS NULL AND id IN (%1)")
+                q.prepare(QStringLiteral(
+                              "UPDATE measurement SET gauge_id = ? WHERE gauge_id IS NULL AND id IN (%1)")
                               .arg(Placeholders(static_cast<int>(n))));
                 q.addBindValue(*gauge);
                 for (size_t i = from; i < from + n; ++i)
@@ -197,8 +199,9 @@ private:
         for (QString& n : names)
             n = NotNull(n);
         names.removeDuplicates();
-        names.erase(std::remove_if(names.begin(), names.end(), [&ids](const QString& n) { return ids.contains(n); }),
-                    names.end());
+        names.erase(
+            std::remove_if(names.begin(), names.end(), [&ids](const QString& n) { return ids.contains(n); }),
+            names.end());
         std::sort(names.begin(), names.end());
         QSqlQuery q(db_);
         for (qsizetype from = 0; from < names.size(); from += kInsertRows) {
@@ -234,7 +237,7 @@ private:
         q.addBindValue(key);
         q.addBindValue(in.Bytes);
         q.addBindValue(MeasuredKey(r));
-        q.addBindValue(IsDeletedRecord(r) ? 1 : 0);
+        q.addBindValue(r.Seconds == DeletedMark ? 1 : 0);
         q.addBindValue(static_cast<int>(r.Number));
         q.addBindValue(Real(r.Density));
         q.addBindValue(Real(r.RefDensity));
@@ -255,10 +258,11 @@ private:
         const QString row = QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
         for (int i = 0; i < rows; ++i)
             values += i ? u',' + row : row;
-        return QStringLiteral("INSERT INTO measurement (rkey, bytes, measured, deleted, number, density, refdensity,"
-                              " mode, temperature, latitude, longitude, thickness, avernum, object_id,"
-                              " material_id, gauge_id, arrival_id) VALUES %1 ON CONFLICT (rkey) DO NOTHING"
-                              " RETURNING rkey")
+        return QStringLiteral(
+                   "INSERT INTO measurement (rkey, bytes, measured, deleted, number, density, refdensity,"
+                   " mode, temperature, latitude, longitude, thickness, avernum, object_id,"
+                   " material_id, gauge_id, arrival_id) VALUES %1 ON CONFLICT (rkey) DO NOTHING"
+                   " RETURNING rkey")
             .arg(values);
     }
 
@@ -289,8 +293,8 @@ private:
     // way is already kept.
     bool Probe(const TIncoming& in, TArrivalResult& result, std::vector<qint64>& gaugeless) {
         QSqlQuery q(db_);
-        for (qint64 key = in.Key;; key = key == std::numeric_limits<qint64>::max() ? std::numeric_limits<qint64>::min()
-                                                                                   : key + 1) {
+        for (qint64 key = in.Key;;
+             key = key == std::numeric_limits<qint64>::max() ? std::numeric_limits<qint64>::min() : key + 1) {
             q.prepare(QStringLiteral("SELECT bytes, id, gauge_id FROM measurement WHERE rkey = ?"));
             q.addBindValue(key);
             if (!q.exec()) {
@@ -340,7 +344,8 @@ private:
 };
 
 TArrivalResult Arrive(TArchive& archive, std::span<const TMeasRecord> records, TArrivalKind kind,
-                      const QString& paramText, const QString& user, const QString& fileName, const QDateTime& time) {
+                      const QString& paramText, const QString& user, const QString& fileName,
+                      const QDateTime& time) {
     TArrivalResult result;
     result.Records = static_cast<int>(records.size());
     if (archive.ReadOnly()) {
@@ -397,12 +402,13 @@ QString TDownloadInfo::CurrentUserName() {
     return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
 }
 
-TArrivalResult ArchiveDownload(TArchive& archive, std::span<const TMeasRecord> records, const TDownloadInfo& info) {
+TArrivalResult ArchiveDownload(TArchive& archive, std::span<const TMeasRecord> records,
+                               const TDownloadInfo& info) {
     return Arrive(archive, records, TArrivalKind::Download, info.ParamText, info.User, QString(), info.Time);
 }
 
-TArrivalResult ArchiveRecordsOfFile(TArchive& archive, std::span<const TMeasRecord> records, const QString& fileName,
-                                    const QDateTime& time) {
+TArrivalResult ArchiveRecordsOfFile(TArchive& archive, std::span<const TMeasRecord> records,
+                                    const QString& fileName, const QDateTime& time) {
     return Arrive(archive, records, TArrivalKind::File, QString(), TDownloadInfo::CurrentUserName(), fileName,
                   time);
 }
@@ -493,7 +499,7 @@ std::vector<TArrival> Arrivals(TArchive& archive) {
         TArrival a;
         a.Id = q.value(0).toLongLong();
         a.Kind = q.value(1).toInt() == static_cast<int>(TArrivalKind::File) ? TArrivalKind::File
-                                                                           : TArrivalKind::Download;
+                                                                            : TArrivalKind::Download;
         a.Time = QDateTime::fromString(q.value(2).toString(), Qt::ISODate);
         a.ParamText = q.value(3).toString();
         a.User = q.value(4).toString();

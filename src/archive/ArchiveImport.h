@@ -36,10 +36,12 @@ struct TArrivalResult {
 };
 
 // A read of the gauge.
-TArrivalResult ArchiveDownload(TArchive& archive, std::span<const TMeasRecord> records, const TDownloadInfo& info);
+TArrivalResult ArchiveDownload(TArchive& archive, std::span<const TMeasRecord> records,
+                               const TDownloadInfo& info);
 // The records of a results file, read by the caller; fileName is kept as given.
 TArrivalResult ArchiveRecordsOfFile(TArchive& archive, std::span<const TMeasRecord> records,
-                                    const QString& fileName, const QDateTime& time = QDateTime::currentDateTimeUtc());
+                                    const QString& fileName,
+                                    const QDateTime& time = QDateTime::currentDateTimeUtc());
 
 // A results file read by the archive: every whole 90-byte record it holds (no limit of the
 // table). CantRead: the file could not be opened or read; nothing was archived.
@@ -64,8 +66,9 @@ struct TImportSummary {
 
 // progress(done, total, file) before each file; returning false stops the import. Every file
 // is an arrival of its own, so an import stopped in the middle keeps the files done.
-TImportSummary ArchiveFiles(TArchive& archive, const QStringList& files,
-                            const std::function<bool(int done, int total, const QString& file)>& progress = {});
+TImportSummary
+ArchiveFiles(TArchive& archive, const QStringList& files,
+             const std::function<bool(int done, int total, const QString& file)>& progress = {});
 
 // The arrivals, newest first.
 struct TArrival {

@@ -10,9 +10,8 @@ namespace lum1 {
 
 namespace {
 
-const QString kLotColumns =
-    QStringLiteral("l.id, l.name, l.object, l.material, l.layer, l.notes, l.created,"
-                   " (SELECT count(*) FROM measurement m WHERE m.lot_id = l.id)");
+const QString kLotColumns = QStringLiteral("l.id, l.name, l.object, l.material, l.layer, l.notes, l.created,"
+                                           " (SELECT count(*) FROM measurement m WHERE m.lot_id = l.id)");
 
 TLot LotOf(const QSqlQuery& q) {
     TLot lot;
@@ -62,8 +61,7 @@ TLotResult Problem(TLotProblem problem) {
 
 // A change in one transaction: body returns a problem or none, and the transaction ends
 // accordingly.
-template <typename Body>
-TLotResult InTransaction(TArchive& archive, Body body) {
+template <typename Body> TLotResult InTransaction(TArchive& archive, Body body) {
     if (archive.ReadOnly()) {
         TLotResult r = Problem(TLotProblem::ArchiveFailed);
         r.Error = archive.Fail(TArchiveErrorKind::ReadOnly);

@@ -17,7 +17,7 @@ struct TLot {
     qint64 Id = 0;
     QString Name; // unique in the archive, not empty
     QString Object, Material, Layer, Notes;
-    QDateTime Created; // UTC
+    QDateTime Created;  // UTC
     qint64 Records = 0; // (read only) records in the lot
 };
 

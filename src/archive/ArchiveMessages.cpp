@@ -62,7 +62,11 @@ QString FileArrivalText(const TFileArrival& file, const ExtraTextLookup& extra) 
         return Text(extra, "ArchiveFileUnreadable").arg(name);
     if (file.Result.Error)
         return name + QStringLiteral(": ") + ArchiveErrorText(file.Result.Error, extra);
-    return Text(extra, "ArchiveFileLine").arg(name).arg(file.Result.Records).arg(file.Result.New).arg(file.Result.Known);
+    return Text(extra, "ArchiveFileLine")
+        .arg(name)
+        .arg(file.Result.Records)
+        .arg(file.Result.New)
+        .arg(file.Result.Known);
 }
 
 QString ImportSummaryText(const TImportSummary& summary, const ExtraTextLookup& extra) {
@@ -71,7 +75,11 @@ QString ImportSummaryText(const TImportSummary& summary, const ExtraTextLookup& 
         if (!f.CantRead && f.Result.Ok())
             ++imported;
     QStringList lines;
-    lines << Text(extra, "ArchiveImportDone").arg(imported).arg(summary.Records).arg(summary.New).arg(summary.Known);
+    lines << Text(extra, "ArchiveImportDone")
+                 .arg(imported)
+                 .arg(summary.Records)
+                 .arg(summary.New)
+                 .arg(summary.Known);
     if (summary.Unreadable > 0)
         lines << Text(extra, "ArchiveImportUnreadable").arg(summary.Unreadable);
     if (summary.Error)

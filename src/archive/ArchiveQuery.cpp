@@ -24,7 +24,8 @@ struct TWhere {
     bool Failed = false;
 
     QString Sql() const {
-        return Conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + Conditions.join(QStringLiteral(" AND "));
+        return Conditions.isEmpty() ? QString()
+                                    : QStringLiteral(" WHERE ") + Conditions.join(QStringLiteral(" AND "));
     }
 };
 
@@ -35,7 +36,8 @@ bool MatchingIds(TArchive& archive, const char* table, const char* column, const
     QSqlQuery q(archive.Database());
     q.setForwardOnly(true);
     if (exact) {
-        q.prepare(QStringLiteral("SELECT id FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(column)));
+        q.prepare(QStringLiteral("SELECT id FROM %1 WHERE %2 = ?")
+                      .arg(QLatin1String(table), QLatin1String(column)));
         q.addBindValue(text);
     } else {
         q.prepare(QStringLiteral("SELECT id, %2 FROM %1").arg(QLatin1String(table), QLatin1String(column)));
@@ -144,7 +146,8 @@ TArchiveRow RowOf(const QSqlQuery& q) {
 TArchiveCounts CountRecords(TArchive& archive, const TArchiveFilter& filter) {
     TArchiveCounts counts;
     archive.ClearError();
-    const std::optional<qint64> total = CountOf(archive, QStringLiteral("SELECT count(*) FROM measurement"), {});
+    const std::optional<qint64> total =
+        CountOf(archive, QStringLiteral("SELECT count(*) FROM measurement"), {});
     if (!total)
         return {};
     counts.Total = *total;
@@ -167,8 +170,8 @@ TArchiveCounts CountRecords(TArchive& archive, const TArchiveFilter& filter) {
     return counts;
 }
 
-std::vector<TArchiveRow> FetchRecords(TArchive& archive, const TArchiveFilter& filter, const TArchiveSort& sort,
-                                      qint64 offset, int limit) {
+std::vector<TArchiveRow> FetchRecords(TArchive& archive, const TArchiveFilter& filter,
+                                      const TArchiveSort& sort, qint64 offset, int limit) {
     std::vector<TArchiveRow> rows;
     archive.ClearError();
     const TWhere w = BuildWhere(archive, filter);

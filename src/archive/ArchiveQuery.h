@@ -24,7 +24,7 @@ struct TArchiveFilter {
     // case (Exact: must equal, letter case included); empty: any.
     QString Object, Material, Gauge;
     bool Exact = false;
-    qint64 Lot = AnyLot; // AnyLot, NoLot or a lot's id
+    qint64 Lot = AnyLot;     // AnyLot, NoLot or a lot's id
     bool ShowDeleted = true; // records deleted on the gauge (seconds 170)
 };
 
@@ -50,8 +50,8 @@ struct TArchiveCounts {
 TArchiveCounts CountRecords(TArchive& archive, const TArchiveFilter& filter);
 // Rows offset .. offset + limit - 1 of the filtered, sorted archive. Equal values are ordered by
 // the record's id, so pages never overlap or skip a row.
-std::vector<TArchiveRow> FetchRecords(TArchive& archive, const TArchiveFilter& filter, const TArchiveSort& sort,
-                                      qint64 offset, int limit);
+std::vector<TArchiveRow> FetchRecords(TArchive& archive, const TArchiveFilter& filter,
+                                      const TArchiveSort& sort, qint64 offset, int limit);
 // The records with these ids, in the order of the ids given (ids not found are left out).
 std::vector<TArchiveRow> FetchRecordsById(TArchive& archive, const std::vector<qint64>& ids);
 

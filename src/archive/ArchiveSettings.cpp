@@ -19,7 +19,8 @@ TArchiveSettings TArchiveSettings::Read(const TIniFile& ini) {
     TArchiveSettings s;
     s.AutoArchive = ini.ReadBool(ArchiveSection, QStringLiteral("AutoArchive"), s.AutoArchive);
     const QString engine = ini.ReadString(ArchiveSection, QStringLiteral("Engine"), kSqlite);
-    if (engine.compare(kPostgres, Qt::CaseInsensitive) == 0 || engine.compare(u"postgres", Qt::CaseInsensitive) == 0)
+    if (engine.compare(kPostgres, Qt::CaseInsensitive) == 0 ||
+        engine.compare(u"postgres", Qt::CaseInsensitive) == 0)
         s.Engine = TArchiveEngine::PostgreSQL;
     s.Path = ini.ReadString(ArchiveSection, QStringLiteral("Path"), QString());
     s.Host = ini.ReadString(ArchiveSection, QStringLiteral("Host"), QString());
@@ -34,22 +35,24 @@ TArchiveSettings TArchiveSettings::Read(const TIniFile& ini) {
 }
 
 void TArchiveSettings::Write(TIniFile& ini) const {
-    ini.WriteStrings(ArchiveSection, {{QStringLiteral("AutoArchive"), AutoArchive ? QStringLiteral("1") : QStringLiteral("0")},
-                                      {QStringLiteral("Engine"), Engine == TArchiveEngine::PostgreSQL ? kPostgres : kSqlite},
-                                      {QStringLiteral("Path"), Path},
-                                      {QStringLiteral("Host"), Host},
-                                      {QStringLiteral("Port"), QString::number(Port)},
-                                      {QStringLiteral("Database"), Database},
-                                      {QStringLiteral("User"), User}});
+    ini.WriteStrings(
+        ArchiveSection,
+        {{QStringLiteral("AutoArchive"), AutoArchive ? QStringLiteral("1") : QStringLiteral("0")},
+         {QStringLiteral("Engine"), Engine == TArchiveEngine::PostgreSQL ? kPostgres : kSqlite},
+         {QStringLiteral("Path"), Path},
+         {QStringLiteral("Host"), Host},
+         {QStringLiteral("Port"), QString::number(Port)},
+         {QStringLiteral("Database"), Database},
+         {QStringLiteral("User"), User}});
 }
 
 TArchiveConnection TArchiveSettings::Connection(const QString& archiveFolder) const {
     TArchiveConnection c;
     c.Engine = Engine;
     // A relative path is taken from the archive folder, as the default file is.
-    c.SqlitePath = Path.isEmpty()              ? DefaultArchivePath(archiveFolder)
+    c.SqlitePath = Path.isEmpty()               ? DefaultArchivePath(archiveFolder)
                    : QDir::isAbsolutePath(Path) ? QDir::cleanPath(Path)
-                                               : QDir::cleanPath(archiveFolder + u'/' + Path);
+                                                : QDir::cleanPath(archiveFolder + u'/' + Path);
     c.Host = Host;
     c.Port = Port;
     c.Database = Database;

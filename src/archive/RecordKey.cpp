@@ -44,11 +44,8 @@ qint64 LastKeyOfDay(const QDate& day) {
         return -1;
     if (day.year() > 2255)
         return Pack(255, 255, 255, 255, 255, 255);
-    return Pack(YearByte(day), static_cast<quint64>(day.month()), static_cast<quint64>(day.day()), 255, 255, 255);
-}
-
-bool IsDeletedRecord(const TMeasRecord& record) {
-    return record.Seconds == DeletedMark;
+    return Pack(YearByte(day), static_cast<quint64>(day.month()), static_cast<quint64>(day.day()), 255, 255,
+                255);
 }
 
 QString ObjectText(const TMeasRecord& record) {

@@ -24,8 +24,6 @@ qint64 MeasuredKey(const TMeasRecord& record);
 qint64 FirstKeyOfDay(const QDate& day);
 qint64 LastKeyOfDay(const QDate& day);
 
-bool IsDeletedRecord(const TMeasRecord& record);
-
 // The object and material texts, as the table shows them.
 QString ObjectText(const TMeasRecord& record);
 QString MaterialText(const TMeasRecord& record);

@@ -37,7 +37,10 @@ TEST_F(ArchiveDamageTest, AFileThatIsNoDatabaseIsSetAsideAndANewArchiveStarted) 
         std::function<void(ArchiveDamageTest&)> make;
     };
     const std::vector<Case> cases = {
-        {"text", [](ArchiveDamageTest& t) { t.dir.Write("archive.sqlite", "These are my notes; not a database.\n"); }},
+        {"text",
+         [](ArchiveDamageTest& t) {
+             t.dir.Write("archive.sqlite", "These are my notes; not a database.\n");
+         }},
         {"truncated",
          [](ArchiveDamageTest& t) {
              t.MakeArchive(3000);
@@ -147,7 +150,8 @@ TEST_F(ArchiveDamageTest, AnArchiveThatCannotBeWrittenIsLeftWhereItIs) {
         QDir().mkpath(dir.File("ro"));
         test::SetReadOnly(dir.File("ro"), true);
         TArchive archive;
-        EXPECT_EQ(archive.Open(test::SqliteAt(dir.File("ro/archive.sqlite"))).Kind, TArchiveErrorKind::CantCreate);
+        EXPECT_EQ(archive.Open(test::SqliteAt(dir.File("ro/archive.sqlite"))).Kind,
+                  TArchiveErrorKind::CantCreate);
         test::SetReadOnly(dir.File("ro"), false);
         EXPECT_FALSE(QFileInfo::exists(dir.File("ro/archive.sqlite")));
     }

@@ -73,7 +73,8 @@ inline void ExpectWholeArrivals(TArchive& archive) {
     EXPECT_EQ(ScalarOf(archive, "SELECT count(*) FROM measurement m WHERE NOT EXISTS"
                                 " (SELECT 1 FROM arrival a WHERE a.id = m.arrival_id)"),
               0);
-    EXPECT_EQ(ScalarOf(archive, "SELECT count(*) FROM arrival WHERE records <> new_records + known_records"), 0);
+    EXPECT_EQ(ScalarOf(archive, "SELECT count(*) FROM arrival WHERE records <> new_records + known_records"),
+              0);
     EXPECT_EQ(ScalarOf(archive, "SELECT count(*) FROM measurement"),
               ScalarOf(archive, "SELECT count(DISTINCT bytes) FROM measurement"));
 }

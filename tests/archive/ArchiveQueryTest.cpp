@@ -85,8 +85,10 @@ TEST_F(ArchiveQueryTest, FiltersLetThroughWhatTheySayAndCountIt) {
     };
     const std::vector<Case> cases = {
         {"none", [](TArchiveFilter&) {}, [](int) { return true; }},
-        {"no deleted", [](TArchiveFilter& f) { f.ShowDeleted = false; }, [](int n) { return n != 3 && n != 8; }},
-        {"from a day", [](TArchiveFilter& f) { f.From = QDate(2024, 6, 3); }, [](int n) { return 1 + n % 5 >= 3; }},
+        {"no deleted", [](TArchiveFilter& f) { f.ShowDeleted = false; },
+         [](int n) { return n != 3 && n != 8; }},
+        {"from a day", [](TArchiveFilter& f) { f.From = QDate(2024, 6, 3); },
+         [](int n) { return 1 + n % 5 >= 3; }},
         {"days 2 to 3",
          [](TArchiveFilter& f) {
              f.From = QDate(2024, 6, 2);
@@ -94,7 +96,8 @@ TEST_F(ArchiveQueryTest, FiltersLetThroughWhatTheySayAndCountIt) {
          },
          [](int n) { return n % 5 == 1 || n % 5 == 2; }},
         {"another year", [](TArchiveFilter& f) { f.To = QDate(2023, 12, 31); }, [](int) { return false; }},
-        {"object text in any case", [](TArchiveFilter& f) { f.Object = "road 1"; }, [](int n) { return n % 3 == 1; }},
+        {"object text in any case", [](TArchiveFilter& f) { f.Object = "road 1"; },
+         [](int n) { return n % 3 == 1; }},
         {"object exact, other case",
          [](TArchiveFilter& f) {
              f.Object = "road 1";
@@ -175,7 +178,8 @@ TEST_F(ArchiveQueryTest, EveryColumnSortsByWhatTheTableShowsAndPagesMakeTheWhole
             ASSERT_EQ(all.size(), 12u);
             bool emptySeen = false;
             for (size_t i = 1; i < all.size(); ++i) {
-                const SortValue a = ShownValue(all[i - 1].Record, column), b = ShownValue(all[i].Record, column);
+                const SortValue a = ShownValue(all[i - 1].Record, column),
+                                b = ShownValue(all[i].Record, column);
                 if (!b) {
                     emptySeen = true;
                     continue;

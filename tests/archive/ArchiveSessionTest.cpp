@@ -67,7 +67,8 @@ TEST_F(ArchiveSessionTest, EveryReadIsArchivedWithAHistoryLine) {
     // A change of the file is followed at the next read.
     settings.AutoArchive = true;
     settings.Path = dir.File("other.sqlite");
-    EXPECT_EQ(session.ArchiveRead(records, {}).History, QStringList{"Archive: 25 records, 25 new, 0 already kept"});
+    EXPECT_EQ(session.ArchiveRead(records, {}).History,
+              QStringList{"Archive: 25 records, 25 new, 0 already kept"});
 }
 
 TEST_F(ArchiveSessionTest, TroubleIsToldInABoxOnceAndInTheHistoryEveryTime) {
@@ -86,7 +87,8 @@ TEST_F(ArchiveSessionTest, TroubleIsToldInABoxOnceAndInTheHistoryEveryTime) {
 
     // Working again, then a damaged file: set aside, said, and the read goes into a new archive.
     settings.Path.clear();
-    EXPECT_EQ(session.ArchiveRead(records, {}).History, QStringList{"Archive: 3 records, 3 new, 0 already kept"});
+    EXPECT_EQ(session.ArchiveRead(records, {}).History,
+              QStringList{"Archive: 3 records, 3 new, 0 already kept"});
     settings.Path = dir.File("notes.sqlite");
     dir.Write("notes.sqlite", "not an archive at all, but nobody's notes are ever lost");
     notice = session.ArchiveRead(records, {});
