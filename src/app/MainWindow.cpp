@@ -1,13 +1,13 @@
 #include "app/MainWindow.h"
 
 #include "about/AboutBox.h"
-#include "archive/ArchiveSession.h"
 #include "app/DeviceLink.h"
 #include "app/Icons.h"
 #include "app/LotFeatures.h"
 #include "app/ResultsGrid.h"
 #include "app/StatusStrip.h"
 #include "app/WindowBounds.h"
+#include "archive/ArchiveSession.h"
 #include "device/LibUSB.h"
 #include "device/QtExchangeWindow.h"
 #include "device/USBExchange.h"
@@ -119,7 +119,9 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
         [this] { return program_.Language.EnglishUI(); }, program_.ResultsDir, program_.Store, fileCallbacks);
     report_ = std::make_unique<TMeasurementReport>();
     archive_ = std::make_unique<TArchiveSession>(TArchiveSession::Environment{
-        [this] { return program_.SettingsIni ? TArchiveSettings::Read(*program_.SettingsIni) : TArchiveSettings{}; },
+        [this] {
+            return program_.SettingsIni ? TArchiveSettings::Read(*program_.SettingsIni) : TArchiveSettings{};
+        },
         program_.ArchiveDir, [this](const QString& key) { return GetExtraMessage(program_.Language, key); }});
 
     FormCreate();

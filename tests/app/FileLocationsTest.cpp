@@ -37,7 +37,8 @@ TEST_F(FileLocationsTest, AWritableProgramFolderKeepsEverything) {
     const TFileLocations l = TFileLocations::Decide(dir.File("app/lum1"), Env({}));
     EXPECT_TRUE(l.Portable);
     EXPECT_EQ(l.SettingsPath, dir.File("app/lum1.ini"));
-    for (const QString& folder : {l.ProgramDir, l.DataDir, l.LogDir, l.PicturesDir, l.ResultsDir, l.ArchiveDir})
+    for (const QString& folder :
+         {l.ProgramDir, l.DataDir, l.LogDir, l.PicturesDir, l.ResultsDir, l.ArchiveDir})
         EXPECT_EQ(folder, dir.File("app"));
     l.CopyShippedFiles();
     EXPECT_FALSE(QDir(dir.File("home/.config")).exists());
@@ -58,13 +59,16 @@ TEST_F(FileLocationsTest, AReadOnlyProgramFolderUsesTheUsersFoldersByTheXdgRules
               {"XDG_STATE_HOME", dir.File("st")},
               {"XDG_DATA_HOME", dir.File("dt")}}),
          dir.File("cfg/lum1"), dir.File("st/lum1"), dir.File("dt/lum1")},
-        {"relative: ignored", Env({{"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", "st"}, {"XDG_DATA_HOME", "dt"}}),
-         dir.File("home/.config/lum1"), dir.File("home/.local/state/lum1"), dir.File("home/.local/share/lum1")},
+        {"relative: ignored",
+         Env({{"XDG_CONFIG_HOME", "cfg"}, {"XDG_STATE_HOME", "st"}, {"XDG_DATA_HOME", "dt"}}),
+         dir.File("home/.config/lum1"), dir.File("home/.local/state/lum1"),
+         dir.File("home/.local/share/lum1")},
         {"cannot be created: the defaults",
          Env({{"XDG_CONFIG_HOME", dir.File("not-a-folder/cfg")},
               {"XDG_STATE_HOME", dir.File("not-a-folder/st")},
               {"XDG_DATA_HOME", dir.File("not-a-folder/dt")}}),
-         dir.File("home/.config/lum1"), dir.File("home/.local/state/lum1"), dir.File("home/.local/share/lum1")},
+         dir.File("home/.config/lum1"), dir.File("home/.local/state/lum1"),
+         dir.File("home/.local/share/lum1")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

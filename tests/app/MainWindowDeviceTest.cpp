@@ -92,8 +92,10 @@ TEST(MainWindowDevice, AReadIsArchivedAndAnArchiveInTroubleNeverStandsInTheWay) 
     ASSERT_GT(n, 0);
     const QString count = QString::number(n);
     form.AReadExecute();
-    EXPECT_TRUE(form.frmStatus()->Text().contains("Archive: " + count + " records, " + count + " new, 0 already kept"));
-    EXPECT_TRUE(form.frmStatus()->Text().contains("Archive: " + count + " records, 0 new, " + count + " already kept"));
+    EXPECT_TRUE(form.frmStatus()->Text().contains("Archive: " + count + " records, " + count +
+                                                  " new, 0 already kept"));
+    EXPECT_TRUE(form.frmStatus()->Text().contains("Archive: " + count + " records, 0 new, " + count +
+                                                  " already kept"));
     const QString readText = "Data from the device read (" + count + ")";
     EXPECT_TRUE(form.StatusBar1->Panel0Text().endsWith(readText));
     EXPECT_TRUE(QFileInfo::exists(dir.File("archive.sqlite")));
@@ -106,7 +108,8 @@ TEST(MainWindowDevice, AReadIsArchivedAndAnArchiveInTroubleNeverStandsInTheWay) 
     EXPECT_EQ(form.Table().Cell(0, 1), "(" + count + ")");
     EXPECT_TRUE(form.StatusBar1->Panel0Text().endsWith(readText));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains("Cannot create the archive")) << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages[0].text.contains("Cannot create the archive"))
+        << dialogs.messages[0].text.toStdString();
     EXPECT_TRUE(dialogs.messages[0].text.contains("can be saved"));
     form.AReadExecute();
     EXPECT_EQ(dialogs.messages.size(), 1u); // told once; the history has it every time
