@@ -51,12 +51,13 @@ TFileLocations TFileLocations::Decide(const QString& executablePath, const QProc
     l.Portable = FolderWritable(l.ProgramDir);
     if (l.Portable) {
         l.SettingsPath = Program::SettingsPathFor(executablePath);
-        l.DataDir = l.LogDir = l.PicturesDir = l.ResultsDir = l.ProgramDir;
+        l.DataDir = l.LogDir = l.PicturesDir = l.ResultsDir = l.ArchiveDir = l.ProgramDir;
         return l;
     }
     l.DataDir = UserFolder(env, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/.config"));
     l.SettingsPath = l.DataDir + u'/' + QFileInfo(Program::SettingsPathFor(executablePath)).fileName();
     l.LogDir = UserFolder(env, QStringLiteral("XDG_STATE_HOME"), QStringLiteral("/.local/state"));
+    l.ArchiveDir = UserFolder(env, QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/.local/share"));
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     l.PicturesDir = QFileInfo(pictures).isDir() ? pictures : Home(env);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -85,7 +86,8 @@ QStringList TFileLocations::Describe() const {
             QStringLiteral("Language files: ") +
                 QDir::toNativeSeparators(DataDir + QStringLiteral("/Language")),
             QStringLiteral("Exchange log: ") + QDir::toNativeSeparators(LogDir),
-            QStringLiteral("Pictures: ") + QDir::toNativeSeparators(PicturesDir)};
+            QStringLiteral("Pictures: ") + QDir::toNativeSeparators(PicturesDir),
+            QStringLiteral("Archive: ") + QDir::toNativeSeparators(ArchiveDir)};
 }
 
 } // namespace lum1

@@ -18,6 +18,7 @@ struct TFileLocations {
     QString LogDir;       // the exchange log
     QString PicturesDir;  // Screenshot.bmp and the first folder offered for pictures
     QString ResultsDir;   // the first folder offered for results files
+    QString ArchiveDir;   // the measurement archive's file (archive.sqlite)
     bool Portable = true;
 
     // executablePath: the program's own file; env: the process environment (HOME, XDG_*).

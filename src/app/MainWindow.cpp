@@ -8,6 +8,7 @@
 #include "app/ResultsGrid.h"
 #include "app/StatusStrip.h"
 #include "app/WindowBounds.h"
+#include "archive/ArchiveSession.h"
 #include "device/LibUSB.h"
 #include "device/QtExchangeWindow.h"
 #include "device/USBExchange.h"
@@ -125,6 +126,11 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
         dialogs_, [this](const QString& key) { return Msg(key); },
         [this] { return program_.Language.EnglishUI(); }, program_.ResultsDir, program_.Store, fileCallbacks);
     report_ = std::make_unique<TMeasurementReport>();
+    archive_ = std::make_unique<TArchiveSession>(TArchiveSession::Environment{
+        [this] {
+            return program_.SettingsIni ? TArchiveSettings::Read(*program_.SettingsIni) : TArchiveSettings{};
+        },
+        program_.ArchiveDir, [this](const QString& key) { return GetExtraMessage(program_.Language, key); }});
 
     FormCreate();
     lot_ = std::make_unique<TLotFeatures>(*this, dialogs_);
@@ -600,6 +606,11 @@ void TForm1::SetStatusBarGeneral(const QString& message) {
     ProcessEventsWithoutInput();
 }
 
+void TForm1::AddHistoryLine(const QString& message) {
+    if (frmStatus_)
+        frmStatus_->AddLine(HistoryLine(QTime::currentTime(), message));
+}
+
 void TForm1::PrintErrorToStatusBar(const QString& message) {
     auto apply = [this, message] {
         StatusBar1->SetPanel0Text(message);
@@ -814,8 +825,25 @@ void TForm1::AReadExecute() {
     if (!exchange || closing_)
         return;
     SetStatusBarGeneral(Msg(QStringLiteral("MesReadFromDevice")));
-    exchange->AReadExecute(ProcessWindowEvents);
+    const bool read = exchange->AReadExecute(ProcessWindowEvents);
     PopupMenu1Popup();
+    if (read && !closing_)
+        ArchiveRead(exchange->ParamText());
+}
+void TForm1::ArchiveRead(const QString& paramText) {
+    TArchiveSession::TNotice notice;
+    {
+        // A read that begins meanwhile waits until the records are in the archive.
+        const TStoreHold hold = device_->LockStore();
+        if (!hold.owns_lock())
+            return;
+        const auto count = static_cast<size_t>(program_.Store.RecordCount.load());
+        notice = archive_->ArchiveRead({program_.Store.Records.data(), count}, paramText);
+    }
+    for (const QString& line : notice.History)
+        AddHistoryLine(line);
+    if (!notice.Box.isEmpty())
+        dialogs_.Message({applicationTitle_, notice.Box, MsgIcon::Warning, MsgButtons::Ok, 0});
 }
 void TForm1::AScreenshotExecute() {
     if (closing_)

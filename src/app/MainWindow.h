@@ -29,6 +29,7 @@ class TResultsTable;
 class TResultsFiles;
 class TMeasurementReport;
 class TLotFeatures;
+class TArchiveSession;
 struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
@@ -89,6 +90,8 @@ public:
     void PopupMenu1Popup();
     void StringGrid1MouseUp();
     void SetStatusBarGeneral(const QString& message);
+    // A line of the message history that leaves the status line as it is (the archive's notes).
+    void AddHistoryLine(const QString& message);
     // Safe from any thread; carried out on the window thread in call order.
     void PrintErrorToStatusBar(const QString& message) override;
     void sbStatusClick();
@@ -102,6 +105,8 @@ public:
     TResultsTable& Table() { return *table_; }
     TMeasurementReport& Report() { return *report_; }
     TLotFeatures* LotFeatures() const { return lot_.get(); }
+    // The window thread's measurement archive.
+    TArchiveSession& ArchiveSession() { return *archive_; }
     // What the screen windows share; null until the first screen command.
     TScreenContext* ScreenContext() const { return screenContext_.get(); }
     ResultsGrid* StringGrid1;
@@ -135,6 +140,9 @@ private:
     // The store for a command; empty (and a beep) while a device read fills the store or
     // another command holds it.
     TStoreHold LockStoreForCommand();
+    // After a successful read: the records into the archive, its note into the history, and a
+    // box for a new problem. The read and its table never depend on it.
+    void ArchiveRead(const QString& paramText);
 
     // The exchange thread's window updates, run on the window thread.
     void SyncStatus(const TStatusMessage& message) override;
@@ -156,6 +164,7 @@ private:
     std::unique_ptr<TScreenContext> screenContext_;
     std::unique_ptr<QTranslator> qtTranslator_;
     std::unique_ptr<THelpLauncher> help_;
+    std::unique_ptr<TArchiveSession> archive_;
     // The window's frame as the window manager reports it (none before the window is shown,
     // nor where no window manager draws one).
     QMargins FrameMargins() const;

@@ -6,12 +6,12 @@ namespace lum1 {
 
 Program::Program(QString programDir, QString settingsPath, QString eventsFolder)
     : ProgramDir(std::move(programDir)), SettingsPath(std::move(settingsPath)), LogDir(ProgramDir),
-      PicturesDir(ProgramDir), ResultsDir(ProgramDir), Language(ProgramDir), Events(std::move(eventsFolder)) {
-}
+      PicturesDir(ProgramDir), ResultsDir(ProgramDir), ArchiveDir(ProgramDir), Language(ProgramDir),
+      Events(std::move(eventsFolder)) {}
 
 Program::Program(const TFileLocations& locations, QString eventsFolder)
     : ProgramDir(locations.ProgramDir), SettingsPath(locations.SettingsPath), LogDir(locations.LogDir),
-      PicturesDir(locations.PicturesDir), ResultsDir(locations.ResultsDir),
+      PicturesDir(locations.PicturesDir), ResultsDir(locations.ResultsDir), ArchiveDir(locations.ArchiveDir),
       FolderLines(locations.Portable ? QStringList() : locations.Describe()), Language(locations.DataDir),
       Events(std::move(eventsFolder)) {}
 

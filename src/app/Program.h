@@ -28,7 +28,7 @@ public:
     QString ProgramDir; // what ships: help, vendor file
     QString SettingsPath;
     // Where the program writes; the program folder itself for a portable copy.
-    QString LogDir, PicturesDir, ResultsDir;
+    QString LogDir, PicturesDir, ResultsDir, ArchiveDir;
     QStringList FolderLines; // the folders in use, for the history in debug mode
     std::unique_ptr<TIniFile> SettingsIni;
     TLanguage Language;

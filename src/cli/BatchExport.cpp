@@ -4,6 +4,7 @@
 #include "app/ColumnLayout.h"
 #include "app/FileLocations.h"
 #include "cli/AcceptanceCommand.h"
+#include "cli/ArchiveCommands.h"
 #include "export/TableExport.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
@@ -40,7 +41,7 @@ const QStringList kFormats = {QStringLiteral("pdf"),    QStringLiteral("csv"),  
 
 bool IsBatchOption(const QString& a) {
     return a == u"--export" || a == u"--help" || a == u"-h" || a == u"--version" || a == u"--lang" ||
-           a == u"--min-compaction";
+           a == u"--min-compaction" || a == u"--import" || a == u"--archive-export";
 }
 
 // The language files are read but never written: a batch run leaves the user's files as they
@@ -141,6 +142,10 @@ void Print(QTextStream& stream, const QString& text) {
 
 } // namespace
 
+bool IsExportFormat(const QString& format) {
+    return kFormats.contains(format);
+}
+
 bool IsBatchCommandLine(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i)
         if (IsBatchOption(arguments[i]))
@@ -212,6 +217,8 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
              QTextStream& err) {
     if (IsAcceptanceCommandLine(arguments))
         return RunAcceptanceExport(arguments, locations, out, err);
+    if (IsArchiveCommandLine(arguments))
+        return RunArchiveCommand(arguments, locations, out, err);
     const TBatchRequest request = ParseBatchArguments(arguments.mid(1));
     const TBatchTexts texts(locations, request.English.value_or(DefaultEnglish(locations)));
     switch (request.Action) {
@@ -224,6 +231,7 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
         Print(out, texts.Extra(QStringLiteral("CliUsage")));
         Print(out, texts.Extra(QStringLiteral("AccCliUsage")));
         Print(out, texts.Extra(QStringLiteral("CliUsageMinCompaction")));
+        Print(out, texts.Extra(QStringLiteral("CliArchiveUsage")));
         return BatchOk;
     case TBatchRequest::Version:
         Print(out, QStringLiteral("lum1 %1 (%2)").arg(FileVersion(), BuildDate().simplified()));

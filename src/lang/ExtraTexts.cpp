@@ -69,6 +69,59 @@ const ExtraRow kRows[] = {
     {u"ChartSaveHint", u"Сохранить график как рисунок PNG", u"Save the chart as a PNG picture"},
     {u"ChartPng", u"Рисунки PNG (*.png)", u"PNG pictures (*.png)"},
     {u"ChartEmpty", u"Нет значений плотности для графика", u"No density value to draw"},
+    // Measurement archive
+    {u"ArchiveReadDone", u"Архив: записей %1, новых %2, уже были в архиве %3",
+     u"Archive: %1 records, %2 new, %3 already kept"},
+    {u"ArchiveNotArchived", u"Замеры не занесены в архив. Таблица показана и может быть сохранена в файл.",
+     u"The measurements were not archived. The table is shown and can be saved to a file."},
+    {u"ArchiveDamaged", u"Файл архива %1 не читается (%2). Он переименован в %3, начат новый архив.",
+     u"The archive file %1 cannot be read (%2). It was set aside as %3 and a new archive was started."},
+    {u"ArchiveSetAsideFailed", u"Файл архива %1 не читается (%2) и не может быть переименован: архив не используется.",
+     u"The archive file %1 cannot be read (%2) and could not be set aside: the archive is not used."},
+    {u"ArchiveForeign", u"Файл %1 не является архивом замеров и оставлен без изменений.",
+     u"The file %1 is not a measurement archive and was left as it is."},
+    {u"ArchiveReadOnly", u"Архив %1 открыт только для чтения: записывать в него нельзя.",
+     u"The archive %1 is read-only: nothing can be written to it."},
+    {u"ArchiveLocked", u"Архив %1 занят другой программой.", u"The archive %1 is in use by another program."},
+    {u"ArchiveCantCreate", u"Не удаётся создать архив %1 (%2).", u"Cannot create the archive %1 (%2)."},
+    {u"ArchiveNewerSchema",
+     u"Архив %1 создан более новой версией программы (схема %2, эта версия знает схемы до %3) и оставлен без изменений.",
+     u"The archive %1 was made by a newer version of the program (schema %2; this version knows schemas up to %3) "
+     u"and was left as it is."},
+    {u"ArchiveNoDriver", u"Для архива %1 не установлен драйвер базы данных %2.",
+     u"The database driver %2 for the archive %1 is not installed."},
+    {u"ArchiveUnreachable", u"Нет связи с сервером архива %1: %2", u"Cannot reach the archive server %1: %2"},
+    {u"ArchiveAuthFailed", u"Сервер архива %1 отказал в доступе: %2. Пароль задаётся в файле ~/.pgpass.",
+     u"The archive server %1 refused access: %2. The password belongs in ~/.pgpass."},
+    {u"ArchiveConnectionLost", u"Связь с сервером архива %1 прервана: %2. Ничего из этого поступления не записано.",
+     u"The connection to the archive server %1 was lost: %2. Nothing of this arrival was written."},
+    {u"ArchiveFailed", u"Ошибка архива %1: %2. Ничего из этого поступления не записано.",
+     u"The archive %1 failed: %2. Nothing of this arrival was written."},
+    {u"ArchiveFileLine", u"%1: записей %2, новых %3, уже были в архиве %4",
+     u"%1: %2 records, %3 new, %4 already kept"},
+    {u"ArchiveFileUnreadable", u"%1: файл не удаётся прочитать", u"%1: the file cannot be read"},
+    {u"ArchiveImportDone", u"Импортировано файлов: %1; записей %2, новых %3, уже были в архиве %4",
+     u"Files imported: %1; %2 records, %3 new, %4 already kept"},
+    {u"ArchiveImportUnreadable", u"Не прочитано файлов: %1", u"Files that could not be read: %1"},
+    {u"ArchiveImportStopped", u"Импорт остановлен. %1", u"The import stopped. %1"},
+    {u"ArchiveImportCancelled", u"Импорт прерван.", u"The import was cancelled."},
+    {u"CliArchiveUsage",
+     u"       lum1 --import ФАЙЛ_ИЛИ_ПАПКА... [--lang rus|eng]\\n"
+     u"       lum1 --archive-export ФОРМАТ ВЫХОД [--from ГГГГ-ММ-ДД] [--to ГГГГ-ММ-ДД]\\n"
+     u"            [--object ТЕКСТ] [--lot ПАРТИЯ] [--lang rus|eng]\\n"
+     u"  --import          занести файлы .lum1 (или все файлы .lum1 папок) в архив\\n"
+     u"  --archive-export  записи архива, подходящие под условия, в формате --export",
+     u"       lum1 --import FILE_OR_FOLDER... [--lang rus|eng]\\n"
+     u"       lum1 --archive-export FORMAT OUTPUT [--from YYYY-MM-DD] [--to YYYY-MM-DD]\\n"
+     u"            [--object TEXT] [--lot LOT] [--lang rus|eng]\\n"
+     u"  --import          puts .lum1 files (or every .lum1 file of folders) into the archive\\n"
+     u"  --archive-export  the archived records that match, in a format of --export"},
+    {u"CliBadDate", u"Неверная дата: %1 (нужно ГГГГ-ММ-ДД)", u"Wrong date: %1 (YYYY-MM-DD expected)"},
+    {u"CliNoLot", u"В архиве нет партии %1", u"The archive has no lot named %1"},
+    {u"CliNoMatch", u"Ни одна запись архива не подходит под условия", u"No archived record matches"},
+    {u"CliTooMany", u"Под условия подходят записей: %1; экспорт берёт не более %2. Сузьте условия (--from, --to, --object, --lot).",
+     u"%1 records match; an export takes at most %2. Narrow the conditions (--from, --to, --object, --lot)."},
+    {u"CliNoFiles", u"Нет файлов для импорта: %1", u"No file to import: %1"},
     // Exports
     {u"ExportXlsx", u"Экспорт в Excel...", u"Export to Excel..."},
     {u"ExportKml", u"Экспорт на карту (KML)...", u"Export to map (KML)..."},

@@ -3,6 +3,7 @@
 #include "app/DeviceLink.h"
 #include "app/StatusStrip.h"
 #include "device/USBExchange.h"
+#include "diag/StatusWindow.h"
 #include "results/ResultsTable.h"
 
 #include "QtPrinters.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QTimer>
@@ -68,6 +70,53 @@ TEST(MainWindowDevice, CommandsThatReadTheStoreWaitWhileARecordReadFillsIt) {
     while (form.StatusBar1->ShapeLink->BrushColor() != QColor(0x80, 0x80, 0x80) && t.elapsed() < 3000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(form.StatusBar1->ShapeLink->BrushColor(), QColor(0x80, 0x80, 0x80));
+    form.FormClose();
+}
+
+// Every successful read goes into the archive, which says so in the history only; an archive
+// that cannot be used gets one box, and the read's table is filled and saved all the same.
+TEST(MainWindowDevice, AReadIsArchivedAndAnArchiveInTroubleNeverStandsInTheWay) {
+    test::TempDir dir;
+    // The simulated gauge as the process has it (its scenario is read once per process).
+    dir.Write("lum1.ini", "[Config]\r\nLangId=Eng\r\n");
+    Program program(dir.Path(), dir.File("lum1.ini"), dir.File("events"));
+    test::ScriptedDialogs dialogs;
+    TForm1::Hooks hooks;
+    hooks.endProcess = [](int) {};
+    hooks.usbLibraryName = LUM1_SIM_LIBRARY;
+    TForm1 form(program, dialogs, hooks);
+    form.CreateStatusWindow();
+
+    form.AReadExecute();
+    const int n = program.Store.RecordCount.load();
+    ASSERT_GT(n, 0);
+    const QString count = QString::number(n);
+    form.AReadExecute();
+    EXPECT_TRUE(form.frmStatus()->Text().contains("Archive: " + count + " records, " + count +
+                                                  " new, 0 already kept"));
+    EXPECT_TRUE(form.frmStatus()->Text().contains("Archive: " + count + " records, 0 new, " + count +
+                                                  " already kept"));
+    const QString readText = "Data from the device read (" + count + ")";
+    EXPECT_TRUE(form.StatusBar1->Panel0Text().endsWith(readText));
+    EXPECT_TRUE(QFileInfo::exists(dir.File("archive.sqlite")));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // The archive's folder is a file now: no archive, one box, the table and Save as ever.
+    dir.Write("blocked", "");
+    program.SettingsIni->WriteString("Archive", "Path", dir.File("blocked/archive.sqlite"));
+    form.AReadExecute();
+    EXPECT_EQ(form.Table().Cell(0, 1), "(" + count + ")");
+    EXPECT_TRUE(form.StatusBar1->Panel0Text().endsWith(readText));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("Cannot create the archive"))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages[0].text.contains("can be saved"));
+    form.AReadExecute();
+    EXPECT_EQ(dialogs.messages.size(), 1u); // told once; the history has it every time
+    EXPECT_EQ(form.frmStatus()->Text().count("Cannot create the archive"), 2);
+    dialogs.fileAnswers.push_back(dir.File("kept.lum1"));
+    form.ASaveExecute();
+    EXPECT_EQ(dir.Read("kept.lum1").size(), n * 90);
     form.FormClose();
 }
 
