@@ -205,8 +205,14 @@ int RunArchiveCommand(const QStringList& arguments, const TFileLocations& locati
         Print(err, texts(QStringLiteral("CliArchiveUsage")));
         return BatchUsage;
     }
-    const TArchiveConnection connection =
+    TArchiveConnection connection =
         TArchiveSettings::Read(TIniFile(locations.SettingsPath)).Connection(locations.ArchiveDir);
+    // No window waits on the command line: another program's import (the window's or a second
+    // batch job's) holds the file for a whole arrival, which a busy machine stretches past the
+    // window's few seconds, so a batch job waits for its turn rather than fail. (A server's
+    // connect time-out stays short: an unreachable server is told at once.)
+    if (connection.Engine == TArchiveEngine::SQLite)
+        connection.TimeoutMs = 120000;
     TArchive archive;
     const TArchiveError opened = archive.Open(connection);
     if (opened) // a damaged file set aside (and a new archive open), or no archive
