@@ -29,6 +29,7 @@ class TResultsTable;
 class TResultsFiles;
 class TMeasurementReport;
 class TLotFeatures;
+class TAcceptanceFeatures;
 struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
@@ -102,6 +103,7 @@ public:
     TResultsTable& Table() { return *table_; }
     TMeasurementReport& Report() { return *report_; }
     TLotFeatures* LotFeatures() const { return lot_.get(); }
+    TAcceptanceFeatures* AcceptanceFeatures() const { return acceptance_.get(); }
     // What the screen windows share; null until the first screen command.
     TScreenContext* ScreenContext() const { return screenContext_.get(); }
     ResultsGrid* StringGrid1;
@@ -169,6 +171,7 @@ private:
     bool closing_ = false;
     QString applicationTitle_;
     std::unique_ptr<TLotFeatures> lot_; // last: it leaves the table before the table goes
+    std::unique_ptr<TAcceptanceFeatures> acceptance_; // it leaves the lot features before they go
 };
 
 } // namespace lum1
