@@ -22,7 +22,8 @@ TCorrectedValues CorrectedValues(const TMeasRecord& r, const TCorrection& correc
 }
 
 TCorrectedStatistics ComputeCorrectedStatistics(const TRecordStore& store, std::span<const int> records,
-                                                const TCorrection& correction, const QString& correctionText) {
+                                                const TCorrection& correction,
+                                                const QString& correctionText) {
     TCorrectedStatistics s;
     s.Correction = correctionText;
     std::vector<double> density, compaction, porosity;
@@ -47,8 +48,8 @@ TCorrectedStatistics ComputeCorrectedStatistics(const TRecordStore& store, std::
     return s;
 }
 
-void AddCorrectedStatistics(TLotStatistics& statistics, const TRecordStore& store, std::span<const int> records,
-                            const TLotCorrectionState& state) {
+void AddCorrectedStatistics(TLotStatistics& statistics, const TRecordStore& store,
+                            std::span<const int> records, const TLotCorrectionState& state) {
     statistics.Corrected.reset();
     statistics.CorrectionRefused.clear();
     if (state.Correction)

@@ -34,7 +34,7 @@ struct TLotCorrectionState {
 };
 
 // The statistics' corrected values (with a correction) or the reason it is not applied.
-void AddCorrectedStatistics(TLotStatistics& statistics, const TRecordStore& store, std::span<const int> records,
-                            const TLotCorrectionState& state);
+void AddCorrectedStatistics(TLotStatistics& statistics, const TRecordStore& store,
+                            std::span<const int> records, const TLotCorrectionState& state);
 
 } // namespace lum1

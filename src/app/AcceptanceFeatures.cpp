@@ -95,7 +95,8 @@ std::vector<TLotRecord> TAcceptanceFeatures::ShownLot() const {
     for (int row : form_.StringGrid1->VisualRowOrder()) {
         if (row < 0 || row >= count)
             continue;
-        const TMeasRecord& r = store.Records[static_cast<size_t>(store.DisplayOrder[static_cast<size_t>(row)])];
+        const TMeasRecord& r =
+            store.Records[static_cast<size_t>(store.DisplayOrder[static_cast<size_t>(row)])];
         lot.push_back({r.Number, r});
     }
     return lot;
@@ -133,9 +134,9 @@ TAcceptanceLimits TAcceptanceFeatures::Limits() const {
     const TIniFile* ini = form_.program().SettingsIni.get();
     if (!ini)
         return TAcceptanceLimits{};
-    const double minimum =
-        ParseMinCompaction(ini->ReadString(QStringLiteral("LotStatistics"), QStringLiteral("MinCompaction"), {}))
-            .value_or(DefaultMinCompaction);
+    const double minimum = ParseMinCompaction(ini->ReadString(QStringLiteral("LotStatistics"),
+                                                              QStringLiteral("MinCompaction"), {}))
+                               .value_or(DefaultMinCompaction);
     return ReadAcceptanceLimits(*ini, minimum);
 }
 
@@ -172,7 +173,8 @@ void TAcceptanceFeatures::ShowCorrelation() {
 }
 
 void TAcceptanceFeatures::EditLimits() {
-    TAcceptanceLimitsDialog dialog(Limits(), dialogs_, [this](const QString& key) { return Extra(key); }, &form_);
+    TAcceptanceLimitsDialog dialog(
+        Limits(), dialogs_, [this](const QString& key) { return Extra(key); }, &form_);
     dialog.SetLotName(lotName_);
     dialog.caption = form_.windowTitle();
     dialog.help = [this] { form_.OpenHelpAt(QString::fromLatin1(HelpTopic::Acceptance)); };
@@ -192,8 +194,9 @@ void TAcceptanceFeatures::EditLimits() {
 
 void TAcceptanceFeatures::EditHeader() {
     TIniFile* ini = form_.program().SettingsIni.get();
-    TReportHeaderDialog dialog(ini ? ReadReportHeader(*ini) : TReportHeaderSetup{}, dialogs_,
-                               [this](const QString& key) { return Extra(key); }, &form_);
+    TReportHeaderDialog dialog(
+        ini ? ReadReportHeader(*ini) : TReportHeaderSetup{}, dialogs_,
+        [this](const QString& key) { return Extra(key); }, &form_);
     dialog.caption = form_.windowTitle();
     dialog.logoFolder = form_.program().PicturesDir;
     dialog.help = [this] { form_.OpenHelpAt(QString::fromLatin1(HelpTopic::ReportHeader)); };

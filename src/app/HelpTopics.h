@@ -18,8 +18,8 @@ inline constexpr char Correlation[] = "correlation";
 inline constexpr char ReportHeader[] = "report-header";
 inline constexpr char AcceptanceReport[] = "acceptance-report";
 
-inline constexpr std::array<const char*, 11> All{MainWindow, Report,     Screen,      Chart,
-                                                 Language,   Messages,   About,       Acceptance,
+inline constexpr std::array<const char*, 11> All{MainWindow,  Report,       Screen,          Chart,
+                                                 Language,    Messages,     About,           Acceptance,
                                                  Correlation, ReportHeader, AcceptanceReport};
 
 } // namespace lum1::HelpTopic

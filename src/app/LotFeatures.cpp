@@ -342,8 +342,9 @@ void TLotFeatures::Export(TTableFormat format) {
         const int row = form_.StringGrid1->verticalHeader()->logicalIndex(v);
         records.push_back(form_.program().Store.DisplayOrder[static_cast<size_t>(row)]);
     }
-    const TExportOutcome outcome = ExportTableFile(format, *path, form_.program().Store, records, texts,
-                                                   minCompaction_, correction ? correction() : TLotCorrectionState{});
+    const TExportOutcome outcome =
+        ExportTableFile(format, *path, form_.program().Store, records, texts, minCompaction_,
+                        correction ? correction() : TLotCorrectionState{});
     const QString text = OutcomeMessage(outcome, *path, texts);
     if (outcome.Ok()) {
         form_.SetStatusBarGeneral(text);

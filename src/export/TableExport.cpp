@@ -10,8 +10,8 @@
 namespace lum1 {
 
 TExportOutcome ExportTableFile(TTableFormat format, const QString& path, const TRecordStore& store,
-                               std::span<const int> records, const TExportTexts& texts,
-                               double minCompaction, const TLotCorrectionState& correction) {
+                               std::span<const int> records, const TExportTexts& texts, double minCompaction,
+                               const TLotCorrectionState& correction) {
     TExportOutcome outcome;
     const int count = store.RecordCount.load();
     int present = 0;

@@ -200,7 +200,8 @@ void WriteResults(lxw_worksheet* ws, const TFormats& f, const TRecordStore& stor
             const TCorrectedValues c = CorrectedValues(r, *correction);
             const QChar sep = t.Record.DecimalSeparator;
             if (std::isfinite(c.Density))
-                w.Number(row, ColCorrectedDensity, c.Density, c.Density >= 1000.0 ? f.DensityWhole : f.Density,
+                w.Number(row, ColCorrectedDensity, c.Density,
+                         c.Density >= 1000.0 ? f.DensityWhole : f.Density,
                          QuantityText(TQuantity::Density, c.Density, sep));
             if (std::isfinite(c.Compaction)) {
                 w.Number(row, ColCorrectedCompaction, c.Compaction, f.Compaction,

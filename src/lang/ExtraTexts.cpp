@@ -243,7 +243,8 @@ const ExtraRow kRows[] = {
     // Lot acceptance in the window: the lot views' corrected values, the correlation window, the
     // limits, the report header and the report command
     {u"AccPairChanged",
-     u"Пара %1: у замера %2 теперь плотность %3 кг/м^3, а поправка построена по %4 кг/м^3 (другой замер под тем же номером)",
+     u"Пара %1: у замера %2 теперь плотность %3 кг/м^3, а поправка построена по %4 кг/м^3 (другой замер под "
+     u"тем же номером)",
      u"Pair %1: record %2 now has a density of %3 kg/m^3, the correlation was made with %4 kg/m^3 (another "
      u"measurement under the same number)"},
     {u"LotCorrected", u"%1 (с поправкой)", u"%1 (corrected)"},
@@ -255,7 +256,8 @@ const ExtraRow kRows[] = {
     {u"CorrNotForLot",
      u"Выбранная поправка по кернам не подходит к показанной партии; откройте окно поправки по кернам:",
      u"The correlation chosen does not hold for the lot shown; open the correlation window:"},
-    {u"CorrApplied", u"Поправка по кернам применена к партии", u"The correlation to cores is applied to the lot"},
+    {u"CorrApplied", u"Поправка по кернам применена к партии",
+     u"The correlation to cores is applied to the lot"},
     {u"CorrRemoved", u"Поправка по кернам снята: показаны измеренные значения",
      u"The correlation to cores is removed: the measured values are shown"},
     {u"AccMenu", u"Приёмка партии", u"Lot acceptance"},
@@ -283,7 +285,8 @@ const ExtraRow kRows[] = {
     {u"CorrPasteHint", u"Вставить два столбца из буфера обмена: номер замера и плотность керна",
      u"Paste two columns from the clipboard: record number and core density"},
     {u"CorrDeleteRows", u"&Удалить строки", u"&Delete rows"},
-    {u"CorrDeleteRowsHint", u"Удалить выделенные пары (Ctrl+Delete)", u"Remove the selected pairs (Ctrl+Delete)"},
+    {u"CorrDeleteRowsHint", u"Удалить выделенные пары (Ctrl+Delete)",
+     u"Remove the selected pairs (Ctrl+Delete)"},
     {u"CorrClear", u"О&чистить", u"C&lear"},
     {u"CorrClearHint", u"Удалить все пары", u"Remove every pair"},
     {u"CorrOffsetKind", u"&Сдвиг", u"&Offset"},
@@ -309,15 +312,17 @@ const ExtraRow kRows[] = {
     {u"CorrStatusBlocked", u"Выбранную поправку применить нельзя: исправьте пары по списку замечаний",
      u"The fit chosen cannot be applied: mend the pairs as the problems say"},
     {u"CorrApply", u"&Применить к партии", u"Appl&y to the lot"},
-    {u"CorrApplyHint", u"Применить выбранную поправку: значения с поправкой появятся в статистике, графике, "
-                       u"Excel и протоколе",
+    {u"CorrApplyHint",
+     u"Применить выбранную поправку: значения с поправкой появятся в статистике, графике, "
+     u"Excel и протоколе",
      u"Apply the fit chosen: the corrected values appear in the statistics, the chart, Excel and the report"},
     {u"CorrRemove", u"Сн&ять поправку", u"Re&move correction"},
     {u"CorrRemoveHint", u"Без поправки: показываются только измеренные значения",
      u"No correction: only the measured values are shown"},
     {u"CorrClose", u"Закрыть", u"Close"},
     {u"CorrCloseHint", u"Закрыть, не меняя поправку партии", u"Close without changing the lot's correlation"},
-    {u"CorrBadRecord", u"Строка %1: «%2» не является номером замера", u"Row %1: \"%2\" is not a record number"},
+    {u"CorrBadRecord", u"Строка %1: «%2» не является номером замера",
+     u"Row %1: \"%2\" is not a record number"},
     {u"CorrPasteLine",
      u"Вставляемый текст, строка %1: ожидаются номер замера и плотность керна. Ничего не вставлено",
      u"The text pasted, line %1: a record number and a core density expected. Nothing was pasted"},
@@ -382,7 +387,8 @@ const ExtraRow kRows[] = {
     {u"HdrLogoBrowse", u"&Выбрать...", u"&Browse..."},
     {u"HdrLogoBrowseHint", u"Выбрать файл логотипа", u"Choose the logo's file"},
     {u"HdrLogoBrowseTitle", u"Логотип", u"Logo"},
-    {u"HdrLogoFilter", u"Рисунки (*.png *.jpg *.jpeg *.bmp *.gif)", u"Pictures (*.png *.jpg *.jpeg *.bmp *.gif)"},
+    {u"HdrLogoFilter", u"Рисунки (*.png *.jpg *.jpeg *.bmp *.gif)",
+     u"Pictures (*.png *.jpg *.jpeg *.bmp *.gif)"},
     {u"HdrLogoClear", u"&Убрать", u"&Remove"},
     {u"HdrLogoClearHint", u"Протокол без логотипа", u"A report without a logo"},
     {u"HdrLogoPicture", u"Логотип, как он будет прочитан", u"The logo as it is read"},
@@ -402,7 +408,8 @@ const ExtraRow kRows[] = {
      u"Who did the tests; also the author of new correlations"},
     {u"HdrOkHint", u"Сохранить шапку протокола", u"Keep the report header"},
     {u"HdrNote",
-     u"Партия, эталонная плотность и даты замеров берутся из партии; пустые поля объекта и материала - из замеров.",
+     u"Партия, эталонная плотность и даты замеров берутся из партии; пустые поля объекта и материала - из "
+     u"замеров.",
      u"The lot, the reference density and the dates come from the lot; empty object and material fields come "
      u"from the records."},
     {u"AccReportMenu", u"Протокол приёмки...", u"Acceptance report..."},

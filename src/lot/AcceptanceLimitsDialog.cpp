@@ -48,7 +48,8 @@ void Scale(QDoubleSpinBox* s, TAcceptanceQuantity q, bool tolerance) {
 } // namespace
 
 TAcceptanceLimitsDialog::TAcceptanceLimitsDialog(const TAcceptanceLimits& limits, IDialogs& dialogs,
-                                                 std::function<QString(const QString&)> extra, QWidget* parent)
+                                                 std::function<QString(const QString&)> extra,
+                                                 QWidget* parent)
     : QDialog(parent), dialogs_(dialogs), extra_(std::move(extra)) {
     setObjectName(QStringLiteral("AcceptanceLimitsDialog"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -144,7 +145,8 @@ TAcceptanceLimitsDialog::TAcceptanceLimitsDialog(const TAcceptanceLimits& limits
 
     // The other quantity starts from its own defaults: the statistics' minimum for the
     // compaction factor, no window for the density.
-    compactionLimits_.Lower = limits.Quantity == TAcceptanceQuantity::Compaction ? limits.Lower : DefaultMinCompaction;
+    compactionLimits_.Lower =
+        limits.Quantity == TAcceptanceQuantity::Compaction ? limits.Lower : DefaultMinCompaction;
     densityLimits_.Quantity = TAcceptanceQuantity::Density;
     densityLimits_.Lower = 0;
     SetLimits(limits);
@@ -231,8 +233,9 @@ void TAcceptanceLimitsDialog::accept() {
     if (!l.Valid()) {
         MessageRequest message;
         message.caption = caption;
-        message.text = Text("LimMaxBelowMin").arg(QuantityValueText(l.Quantity, l.Upper.value_or(0), SystemDecimalSeparator()),
-                                                   QuantityValueText(l.Quantity, l.Lower, SystemDecimalSeparator()));
+        message.text = Text("LimMaxBelowMin")
+                           .arg(QuantityValueText(l.Quantity, l.Upper.value_or(0), SystemDecimalSeparator()),
+                                QuantityValueText(l.Quantity, l.Lower, SystemDecimalSeparator()));
         message.icon = MsgIcon::Warning;
         message.parent = this;
         dialogs_.Message(message);

@@ -18,9 +18,12 @@ struct TField {
 };
 
 const TField kFields[] = {
-    {"Organisation", &TAcceptanceHeader::Organisation}, {"Project", &TAcceptanceHeader::Project},
-    {"Road", &TAcceptanceHeader::Road},                 {"Mix", &TAcceptanceHeader::Mix},
-    {"Layer", &TAcceptanceHeader::Layer},               {"Gauge", &TAcceptanceHeader::Gauge},
+    {"Organisation", &TAcceptanceHeader::Organisation},
+    {"Project", &TAcceptanceHeader::Project},
+    {"Road", &TAcceptanceHeader::Road},
+    {"Mix", &TAcceptanceHeader::Mix},
+    {"Layer", &TAcceptanceHeader::Layer},
+    {"Gauge", &TAcceptanceHeader::Gauge},
     {"Operator", &TAcceptanceHeader::Operator},
 };
 
@@ -62,8 +65,9 @@ void WriteReportHeader(TIniFile& ini, const TReportHeaderSetup& setup) {
 
 TAcceptanceLimits ReadAcceptanceLimits(const TIniFile& ini, double statisticsMinimum) {
     TAcceptanceLimits l;
-    const bool density = ini.ReadString(kLimits, QStringLiteral("Quantity"), {}).trimmed().compare(
-                             QStringLiteral("density"), Qt::CaseInsensitive) == 0;
+    const bool density = ini.ReadString(kLimits, QStringLiteral("Quantity"), {})
+                             .trimmed()
+                             .compare(QStringLiteral("density"), Qt::CaseInsensitive) == 0;
     l.Quantity = density ? TAcceptanceQuantity::Density : TAcceptanceQuantity::Compaction;
     const double top = density ? 10000.0 : 2.0;
     const auto lower = Number(ini, "Lower");
@@ -85,15 +89,16 @@ TAcceptanceLimits ReadAcceptanceLimits(const TIniFile& ini, double statisticsMin
 void WriteAcceptanceLimits(TIniFile& ini, const TAcceptanceLimits& l) {
     const bool density = l.Quantity == TAcceptanceQuantity::Density;
     const int decimals = density ? 1 : 3;
-    ini.WriteStrings(kLimits,
-                     {{QStringLiteral("Quantity"), density ? QStringLiteral("density") : QStringLiteral("compaction")},
-                      {QStringLiteral("Lower"), QString::number(l.Lower, 'f', decimals)},
-                      {QStringLiteral("Upper"), l.Upper ? QString::number(*l.Upper, 'f', decimals) : QString()},
-                      {QStringLiteral("Rule"), l.Rule == TAcceptanceRule::Pwl                ? QStringLiteral("pwl")
-                                               : l.Rule == TAcceptanceRule::MeanAndTolerance ? QStringLiteral("mean")
-                                                                                             : QStringLiteral("every")},
-                      {QStringLiteral("Tolerance"), QString::number(l.Tolerance, 'f', decimals)},
-                      {QStringLiteral("PwlThreshold"), QString::number(l.PwlThreshold, 'f', 1)}});
+    ini.WriteStrings(
+        kLimits,
+        {{QStringLiteral("Quantity"), density ? QStringLiteral("density") : QStringLiteral("compaction")},
+         {QStringLiteral("Lower"), QString::number(l.Lower, 'f', decimals)},
+         {QStringLiteral("Upper"), l.Upper ? QString::number(*l.Upper, 'f', decimals) : QString()},
+         {QStringLiteral("Rule"), l.Rule == TAcceptanceRule::Pwl                ? QStringLiteral("pwl")
+                                  : l.Rule == TAcceptanceRule::MeanAndTolerance ? QStringLiteral("mean")
+                                                                                : QStringLiteral("every")},
+         {QStringLiteral("Tolerance"), QString::number(l.Tolerance, 'f', decimals)},
+         {QStringLiteral("PwlThreshold"), QString::number(l.PwlThreshold, 'f', 1)}});
 }
 
 } // namespace lum1

@@ -279,7 +279,8 @@ void TCorrelationWindow::SetPairs(const std::vector<TCorePair>& pairs, const QSt
     for (size_t i = 0; i < pairs.size(); ++i) {
         const int row = static_cast<int>(i);
         table_->setItem(row, ColRecord, new QTableWidgetItem(QString::number(pairs[i].Key)));
-        const QString core = static_cast<qsizetype>(i) < coreTexts.size() ? coreTexts[static_cast<qsizetype>(i)]
+        const QString core = static_cast<qsizetype>(i) < coreTexts.size()
+                                 ? coreTexts[static_cast<qsizetype>(i)]
                              : std::isfinite(pairs[i].Core)
                                  ? QString::number(pairs[i].Core, 'g', 10).replace(u'.', setup_.Separator)
                                  : QString();
@@ -413,9 +414,11 @@ void TCorrelationWindow::Refit() {
     const TTextLookup extra = [this](const QString& key) { return setup_.Extra ? setup_.Extra(key) : key; };
 
     // The residuals of both fits beside each usable pair; the chosen fit's outliers marked.
-    auto rowOf = [this](int pair) { return pair >= 1 && pair <= static_cast<int>(pairRows_.size())
-                                                ? pairRows_[static_cast<size_t>(pair - 1)]
-                                                : -1; };
+    auto rowOf = [this](int pair) {
+        return pair >= 1 && pair <= static_cast<int>(pairRows_.size())
+                   ? pairRows_[static_cast<size_t>(pair - 1)]
+                   : -1;
+    };
     for (size_t i = 0; i < offsetFit_.Pairs.size(); ++i) {
         const TFittedPair& p = offsetFit_.Pairs[i];
         const int row = rowOf(p.Pair);
@@ -424,7 +427,8 @@ void TCorrelationWindow::Refit() {
         table_->item(row, ColGauge)->setText(DensityText(p.Gauge, sep));
         table_->item(row, ColOffsetResidual)->setText(SignedDensityText(p.OffsetResidual, sep));
         if (lineFit_.HasLine && i < lineFit_.Pairs.size())
-            table_->item(row, ColLineResidual)->setText(SignedDensityText(lineFit_.Pairs[i].LineResidual, sep));
+            table_->item(row, ColLineResidual)
+                ->setText(SignedDensityText(lineFit_.Pairs[i].LineResidual, sep));
     }
     QStringList shown = rowErrors_;
     for (const TAcceptanceIssue& issue : chosen.Issues) {
@@ -450,7 +454,8 @@ void TCorrelationWindow::Refit() {
     apply_->setEnabled(ok);
 
     const auto usable = offsetFit_.Pairs.size();
-    offsetResult_->setText(usable >= 2 ? CorrectionText(offsetFit_.Correction(), extra, sep) : QStringLiteral("—"));
+    offsetResult_->setText(usable >= 2 ? CorrectionText(offsetFit_.Correction(), extra, sep)
+                                       : QStringLiteral("—"));
     if (lineFit_.HasLine) {
         lineResult_->setText(CorrectionText(lineFit_.Correction(), extra, sep));
     } else {
@@ -466,7 +471,8 @@ void TCorrelationWindow::Refit() {
     for (const TFittedPair& p : chosen.Pairs)
         plotted.push_back({p.Gauge, p.Core, p.Outlier});
     plot_->SetData(plotted, usable >= 2 ? std::optional<double>(offsetFit_.Offset) : std::nullopt,
-                   lineFit_.HasLine ? std::optional(std::pair{lineFit_.Slope, lineFit_.Intercept}) : std::nullopt);
+                   lineFit_.HasLine ? std::optional(std::pair{lineFit_.Slope, lineFit_.Intercept})
+                                    : std::nullopt);
 }
 
 QStringList TCorrelationWindow::ShownIssues() const {

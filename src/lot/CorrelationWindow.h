@@ -28,9 +28,9 @@ class IDialogs;
 class TCorrelationPlot;
 
 struct TCorrelationSetup {
-    std::vector<TLotRecord> Lot;           // the lot's records, keyed as pairs name them
+    std::vector<TLotRecord> Lot;            // the lot's records, keyed as pairs name them
     std::optional<TLotCorrelation> Current; // the correlation chosen for the lot so far
-    QString Author;                        // proposed for a new correlation
+    QString Author;                         // proposed for a new correlation
     IDialogs* Dialogs = nullptr;
     std::function<QString(const QString&)> Extra; // the new features' texts
     QChar Separator = u'.';

@@ -51,7 +51,8 @@ TDensityChart::TDensityChart(IDialogs& dialogs, QWidget* parent) : QDialog(paren
     y_->setLabelFormat(QStringLiteral("%.0f"));
     chart_->addAxis(x_, Qt::AlignBottom);
     chart_->addAxis(y_, Qt::AlignLeft);
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{mean_, target_line_, correctedMean_, normal_, below_, corrected_}) {
+    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{mean_, target_line_, correctedMean_,
+                                                                      normal_, below_, corrected_}) {
         chart_->addSeries(s);
         s->attachAxis(x_);
         s->attachAxis(y_);

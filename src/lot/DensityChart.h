@@ -24,7 +24,7 @@ class IDialogs;
 struct TChartPoint {
     int Position = 0; // 1-based place in the table as the user sees it
     double Density = 0;
-    int ModelRow = 0; // the grid model's data row
+    int ModelRow = 0;                                            // the grid model's data row
     double Corrected = std::numeric_limits<double>::quiet_NaN(); // NaN: no correction applied
 };
 

@@ -163,8 +163,8 @@ bool TReportHeaderDialog::CheckLogo(bool tell) {
     switch (logo.Result) {
     case TReportLogo::Loaded:
         logoPreview_->setText(QString());
-        logoPreview_->setPixmap(QPixmap::fromImage(logo.Image.scaled(240, 64, Qt::KeepAspectRatio,
-                                                                      Qt::SmoothTransformation)));
+        logoPreview_->setPixmap(
+            QPixmap::fromImage(logo.Image.scaled(240, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
         return true;
     case TReportLogo::CantOpen:
         refusal = Text("AccLogoCantOpen").arg(native);

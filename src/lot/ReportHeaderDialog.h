@@ -29,7 +29,7 @@ public:
     TReportHeaderSetup Setup() const;
 
     std::function<void()> help;
-    QString caption; // of the message boxes
+    QString caption;    // of the message boxes
     QString logoFolder; // where the logo's file dialog opens when no logo is set
 
     QLineEdit* Field(const char* key) const; // "Organisation", "Logo", "Project", ...

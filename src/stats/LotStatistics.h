@@ -112,7 +112,7 @@ struct TLotLabels {
 
 // The quantities that have corrected values, in the order of their lines.
 constexpr std::array<TQuantity, 3> CorrectedQuantities{TQuantity::Density, TQuantity::Compaction,
-                                                      TQuantity::Porosity};
+                                                       TQuantity::Porosity};
 // The corrected statistic of a quantity of CorrectedQuantities.
 const TQuantityStats& CorrectedStats(const TCorrectedStatistics& s, TQuantity q);
 
