@@ -67,6 +67,9 @@ TCorrelationWindow::TCorrelationWindow(TCorrelationSetup setup, QWidget* parent)
     table_->verticalHeader()->setDefaultSectionSize(20);
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
     table_->setTabKeyNavigation(true);
+    // A digit typed on a cell starts its edit, as in a spreadsheet.
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
     table_->installEventFilter(this);
 
     paste_ = new QPushButton(this);
