@@ -23,6 +23,8 @@ struct TAcceptanceIssue {
         NoGaugeDensity,  // Pair, Key: deleted, a mode-2 reading, or not a positive number
         Outlier,         // Pair, Key, Value: the residual (kg/m3)
         OutlierKept,     // likewise, kept on the user's word
+        // A kept correlation checked against its lot
+        PairChanged, // Pair, Key, Value: the record's gauge density now; Other: when fitted
         // The lot
         NoValidDensity,  // no record of the lot has a usable density
         NoJudgedPoint,   // densities, but no compaction factor (no reference density)
@@ -36,6 +38,7 @@ struct TAcceptanceIssue {
     qint64 Key = 0;    // the record the pair names
     int Count = 0;
     double Value = std::numeric_limits<double>::quiet_NaN();
+    double Other = std::numeric_limits<double>::quiet_NaN();
     // Blocking issues stop the correlation or the verdict; the others are notes for the report.
     bool Blocking = true;
 };

@@ -71,6 +71,9 @@ QString AcceptanceIssueText(const TAcceptanceIssue& issue, const TTextLookup& ex
         return Text(extra, "AccOutlier").arg(pair, key, SignedDensityText(issue.Value, separator));
     case TAcceptanceIssue::OutlierKept:
         return Text(extra, "AccOutlierKept").arg(pair, key, SignedDensityText(issue.Value, separator));
+    case TAcceptanceIssue::PairChanged:
+        return Text(extra, "AccPairChanged")
+            .arg(pair, key, DensityText(issue.Value, separator), DensityText(issue.Other, separator));
     case TAcceptanceIssue::NoValidDensity:
         return Text(extra, "AccNoValidDensity");
     case TAcceptanceIssue::NoJudgedPoint:

@@ -13,7 +13,13 @@ inline constexpr char Chart[] = "chart";
 inline constexpr char Language[] = "language";
 inline constexpr char Messages[] = "messages";
 inline constexpr char About[] = "about";
+inline constexpr char Acceptance[] = "acceptance";
+inline constexpr char Correlation[] = "correlation";
+inline constexpr char ReportHeader[] = "report-header";
+inline constexpr char AcceptanceReport[] = "acceptance-report";
 
-inline constexpr std::array<const char*, 7> All{MainWindow, Report, Screen, Chart, Language, Messages, About};
+inline constexpr std::array<const char*, 11> All{MainWindow,  Report,       Screen,          Chart,
+                                                 Language,    Messages,     About,           Acceptance,
+                                                 Correlation, ReportHeader, AcceptanceReport};
 
 } // namespace lum1::HelpTopic

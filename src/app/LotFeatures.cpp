@@ -229,6 +229,8 @@ void TLotFeatures::Recompute() {
             records.push_back(store.DisplayOrder[static_cast<size_t>(row)]);
         statistics_ = ComputeLotStatistics(store, records, minCompaction_);
         statistics_.Selection = selection;
+        correctionState_ = correction ? correction() : TLotCorrectionState{};
+        AddCorrectedStatistics(statistics_, store, records, correctionState_);
         if (visible)
             panel_->ShowStatistics(statistics_, SystemDecimalSeparator());
         UpdateChart();
@@ -272,13 +274,18 @@ void TLotFeatures::UpdateChart() {
         if (IsDeletedRecord(r))
             continue;
         const double density = RecordValues(r)[TQuantity::Density];
-        if (std::isfinite(density))
-            points.push_back({header->visualIndex(row) + 1, density, row});
+        if (!std::isfinite(density))
+            continue;
+        TChartPoint point{header->visualIndex(row) + 1, density, row};
+        if (correctionState_.Correction)
+            point.Corrected = CorrectedValues(r, *correctionState_.Correction).Density;
+        points.push_back(point);
     }
+    const bool corrected = statistics_.Corrected && statistics_.Corrected->Density.HasValues();
     chart_->SetData(std::move(points),
                     statistics_[TQuantity::Density].HasValues() ? statistics_[TQuantity::Density].Mean
                                                                 : std::nan(""),
-                    targetDensity_);
+                    targetDensity_, corrected ? statistics_.Corrected->Density.Mean : std::nan(""));
 }
 
 void TLotFeatures::SelectModelRow(int row) {
@@ -336,7 +343,8 @@ void TLotFeatures::Export(TTableFormat format) {
         records.push_back(form_.program().Store.DisplayOrder[static_cast<size_t>(row)]);
     }
     const TExportOutcome outcome =
-        ExportTableFile(format, *path, form_.program().Store, records, texts, minCompaction_);
+        ExportTableFile(format, *path, form_.program().Store, records, texts, minCompaction_,
+                        correction ? correction() : TLotCorrectionState{});
     const QString text = OutcomeMessage(outcome, *path, texts);
     if (outcome.Ok()) {
         form_.SetStatusBarGeneral(text);

@@ -3,8 +3,9 @@
 // exports into the main window: their menu items (after the documented ones), the panel under
 // the grid, the settings section [LotStatistics] and the texts of the section [Extra].
 
-#include "lot/DensityChart.h"
+#include "acceptance/CorrectedValues.h"
 #include "export/TableExport.h"
+#include "lot/DensityChart.h"
 #include "stats/LotStatistics.h"
 
 #include <QObject>
@@ -44,6 +45,10 @@ public:
     const TLotStatistics& Statistics() const { return statistics_; }
     QAction *AShowLotStatistics, *ADensityChart, *AExportXlsx, *AExportKml, *AExportGeoJson;
 
+    // The correlation chosen for the lot shown (the lot acceptance's wiring answers it): its
+    // corrected values join the panel, the chart and the workbook. None when unset.
+    std::function<TLotCorrectionState()> correction;
+
 private:
     QString Extra(const QString& key) const;
     TExportTexts ExportTexts() const;
@@ -61,6 +66,7 @@ private:
     QPointer<TDensityChart> chart_;
     QTimer* recompute_;
     TLotStatistics statistics_;
+    TLotCorrectionState correctionState_;
     std::vector<uint8_t> below_; // per model row: compaction factor under the minimum
     double minCompaction_ = DefaultMinCompaction;
     double targetDensity_ = 0;

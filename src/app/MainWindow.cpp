@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "about/AboutBox.h"
+#include "app/AcceptanceFeatures.h"
 #include "app/DeviceLink.h"
 #include "app/HelpTopics.h"
 #include "app/Icons.h"
@@ -134,6 +135,7 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
 
     FormCreate();
     lot_ = std::make_unique<TLotFeatures>(*this, dialogs_);
+    acceptance_ = std::make_unique<TAcceptanceFeatures>(*this, dialogs_, *lot_);
 }
 
 TForm1::~TForm1() {
@@ -450,6 +452,8 @@ void TForm1::MenuFill() {
     AAbout->setText(Msg(QStringLiteral("About")));
     if (lot_)
         lot_->MenuFill();
+    if (acceptance_)
+        acceptance_->MenuFill();
     NameTheControls();
 }
 

@@ -30,6 +30,7 @@ class TResultsFiles;
 class TMeasurementReport;
 class TLotFeatures;
 class TArchiveSession;
+class TAcceptanceFeatures;
 struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
@@ -107,6 +108,7 @@ public:
     TLotFeatures* LotFeatures() const { return lot_.get(); }
     // The window thread's measurement archive.
     TArchiveSession& ArchiveSession() { return *archive_; }
+    TAcceptanceFeatures* AcceptanceFeatures() const { return acceptance_.get(); }
     // What the screen windows share; null until the first screen command.
     TScreenContext* ScreenContext() const { return screenContext_.get(); }
     ResultsGrid* StringGrid1;
@@ -178,6 +180,7 @@ private:
     bool closing_ = false;
     QString applicationTitle_;
     std::unique_ptr<TLotFeatures> lot_; // last: it leaves the table before the table goes
+    std::unique_ptr<TAcceptanceFeatures> acceptance_; // it leaves the lot features before they go
 };
 
 } // namespace lum1

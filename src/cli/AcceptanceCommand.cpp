@@ -267,51 +267,6 @@ TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
     return r;
 }
 
-std::vector<TCorePair> ParseCoresText(const QString& text, int* errorLine) {
-    std::vector<TCorePair> pairs;
-    if (errorLine)
-        *errorLine = 0;
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    bool first = true;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        QStringList fields;
-        if (line.contains(u'\t') || line.contains(u';')) {
-            fields = line.split(QRegularExpression(QStringLiteral("[\t;]")), Qt::SkipEmptyParts);
-        } else {
-            // Blanks, a comma beside them ("9, 2400") or a comma alone ("9,2400").
-            for (QString f : line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
-                while (f.startsWith(u',') || f.endsWith(u','))
-                    f = f.startsWith(u',') ? f.mid(1) : f.chopped(1);
-                if (!f.isEmpty())
-                    fields << f;
-            }
-            if (fields.size() == 1)
-                fields = line.split(u',', Qt::SkipEmptyParts);
-        }
-        bool numbered = false;
-        const qint64 key = fields.isEmpty() ? 0 : fields[0].trimmed().toLongLong(&numbered);
-        if (!numbered && first) {
-            first = false; // a heading
-            continue;
-        }
-        first = false;
-        if (!numbered || fields.size() != 2) {
-            if (errorLine)
-                *errorLine = static_cast<int>(i) + 1;
-            return {};
-        }
-        QString core = fields[1].trimmed();
-        core.replace(u',', u'.');
-        bool ok = false;
-        const double value = core.toDouble(&ok);
-        pairs.push_back({key, ok ? value : std::numeric_limits<double>::quiet_NaN()});
-    }
-    return pairs;
-}
-
 int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
                         QTextStream& err) {
     const TAcceptanceRequest request = ParseAcceptanceArguments(arguments.mid(1));

@@ -5,6 +5,7 @@
 // codes; a lot that gets no report (a refused correlation, no verdict, a logo that is no usable
 // picture, a cores file it cannot read) ends with its own code.
 
+#include "acceptance/CoresText.h"
 #include "acceptance/LotAcceptance.h"
 #include "report/AcceptanceReport.h"
 
@@ -50,13 +51,6 @@ struct TAcceptanceRequest {
 
 // arguments without the program's name.
 TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments);
-
-// Pairs of a record number and a core density, one a line: two fields split at TABs or
-// semicolons, else at blanks (commas beside them dropped), else at a comma; the density with a
-// point or a comma. Empty lines and lines from "#" are skipped, and a first line whose record number is
-// no number is a heading. A density that is no number stays NaN, for the correlation to name
-// its pair. errorLine: the first line that holds no pair (0: none).
-std::vector<TCorePair> ParseCoresText(const QString& text, int* errorLine);
 
 // Runs the command (arguments with the program's name first); messages to err, the verdict to out.
 int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,

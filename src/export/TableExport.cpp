@@ -10,8 +10,8 @@
 namespace lum1 {
 
 TExportOutcome ExportTableFile(TTableFormat format, const QString& path, const TRecordStore& store,
-                               std::span<const int> records, const TExportTexts& texts,
-                               double minCompaction) {
+                               std::span<const int> records, const TExportTexts& texts, double minCompaction,
+                               const TLotCorrectionState& correction) {
     TExportOutcome outcome;
     const int count = store.RecordCount.load();
     int present = 0;
@@ -24,10 +24,12 @@ TExportOutcome ExportTableFile(TTableFormat format, const QString& path, const T
     }
     QByteArray bytes;
     if (format == TTableFormat::Xlsx) {
-        const TLotStatistics statistics = ComputeLotStatistics(store, records, minCompaction);
+        TLotStatistics statistics = ComputeLotStatistics(store, records, minCompaction);
+        AddCorrectedStatistics(statistics, store, records, correction);
         const TLotLabels labels = LotLabels(texts.Extra, texts.Documented);
         QString error;
-        const auto book = BuildXlsx(store, records, texts, statistics, labels, &error);
+        const auto book = BuildXlsx(store, records, texts, statistics, labels, &error,
+                                    correction.Correction ? &*correction.Correction : nullptr);
         if (!book) {
             outcome.Result = TExportOutcome::WriteFailed;
             outcome.Reason = error;

@@ -1,5 +1,6 @@
 #include "export/XlsxExport.h"
 
+#include "acceptance/CorrectedValues.h"
 #include "export/MapExport.h"
 #include "platform/CNumericLocale.h"
 
@@ -29,7 +30,12 @@ enum Column {
     ColMaterial,
     ColThickness,
     ColAverNum,
-    ColumnCount
+    ColumnCount,
+    // With a correlation chosen for the lot: the corrected values after every measured one.
+    ColCorrectedDensity = ColumnCount,
+    ColCorrectedCompaction,
+    ColCorrectedPorosity,
+    ColumnCountCorrected
 };
 
 // Excel's number formats read "0" and "#" as the program's patterns do, so a cell shows the
@@ -134,8 +140,10 @@ private:
 };
 
 void WriteResults(lxw_worksheet* ws, const TFormats& f, const TRecordStore& store,
-                  std::span<const int> records, const TExportTexts& t, int& lastRow, lxw_error& error) {
-    TWidths widths(ColumnCount);
+                  std::span<const int> records, const TExportTexts& t, const TCorrection* correction,
+                  const TLotLabels& labels, int& lastRow, lxw_error& error) {
+    const int columns = correction ? ColumnCountCorrected : ColumnCount;
+    TWidths widths(columns);
     TSheetWriter w(ws, widths);
     const std::array<QString, ColumnCount> header = {
         QStringLiteral("№"),
@@ -153,6 +161,9 @@ void WriteResults(lxw_worksheet* ws, const TFormats& f, const TRecordStore& stor
     };
     for (int c = 0; c < ColumnCount; ++c)
         w.Text(0, c, header[static_cast<size_t>(c)], f.Header);
+    if (correction)
+        for (size_t i = 0; i < labels.Corrected.size(); ++i)
+            w.Text(0, ColCorrectedDensity + static_cast<int>(i), labels.Corrected[i], f.Header);
 
     const int count = std::clamp(store.RecordCount.load(), 0, MaxRecords);
     int row = 0;
@@ -185,11 +196,25 @@ void WriteResults(lxw_worksheet* ws, const TFormats& f, const TRecordStore& stor
         w.Text(row, ColMaterial, FieldToText(r.MaterialName, sizeof r.MaterialName), f.Text);
         w.Number(row, ColThickness, r.Thickness, f.Integer, ThicknessText(r));
         w.Number(row, ColAverNum, r.AverNum, f.Integer, AverNumText(r));
+        if (correction && !IsDeletedRecord(r)) {
+            const TCorrectedValues c = CorrectedValues(r, *correction);
+            const QChar sep = t.Record.DecimalSeparator;
+            if (std::isfinite(c.Density))
+                w.Number(row, ColCorrectedDensity, c.Density,
+                         c.Density >= 1000.0 ? f.DensityWhole : f.Density,
+                         QuantityText(TQuantity::Density, c.Density, sep));
+            if (std::isfinite(c.Compaction)) {
+                w.Number(row, ColCorrectedCompaction, c.Compaction, f.Compaction,
+                         QuantityText(TQuantity::Compaction, c.Compaction, sep));
+                w.Number(row, ColCorrectedPorosity, c.Porosity, f.OneDecimal,
+                         QuantityText(TQuantity::Porosity, c.Porosity, sep));
+            }
+        }
     }
     lastRow = row;
     widths.Apply(ws);
     worksheet_freeze_panes(ws, 1, 0);
-    worksheet_autofilter(ws, 0, 0, static_cast<lxw_row_t>(row), ColumnCount - 1);
+    worksheet_autofilter(ws, 0, 0, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(columns - 1));
     error = w.Error();
 }
 
@@ -223,22 +248,26 @@ void WriteStatistics(lxw_worksheet* ws, const TFormats& f, const TLotStatistics&
         for (int c = 0; c < 7; ++c)
             w.Text(0, c, header[c], f.Header);
         const int considered = Considered(s);
-        for (int i = 0; i < QuantityCount; ++i) {
-            const auto q = static_cast<TQuantity>(i);
-            const TQuantityStats& st = s[q];
-            const int row = 1 + i;
-            w.Text(row, 0, labels.Quantity[static_cast<size_t>(i)]);
+        auto quantityRow = [&](int row, TQuantity q, const QString& label, const TQuantityStats& st) {
+            w.Text(row, 0, label);
             w.Number(row, 1, st.Used, f.Integer, QString::number(st.Used));
             w.Number(row, 2, considered, f.Integer, QString::number(considered));
             if (!st.HasValues())
-                continue;
+                return;
             w.Number(row, 3, st.Mean, StatisticFormat(f, q, st.Mean, true), MeanText(q, st, separator));
             if (st.HasSD())
                 w.Number(row, 4, st.SD, StatisticFormat(f, q, st.SD, true), SDText(q, st, separator));
             w.Number(row, 5, st.Min, StatisticFormat(f, q, st.Min, false), MinText(q, st, separator));
             w.Number(row, 6, st.Max, StatisticFormat(f, q, st.Max, false), MaxText(q, st, separator));
-        }
-        int row = 1 + QuantityCount;
+        };
+        int row = 1;
+        for (int i = 0; i < QuantityCount; ++i, ++row)
+            quantityRow(row, static_cast<TQuantity>(i), labels.Quantity[static_cast<size_t>(i)],
+                        s[static_cast<TQuantity>(i)]);
+        if (s.Corrected)
+            for (size_t i = 0; i < CorrectedQuantities.size(); ++i, ++row)
+                quantityRow(row, CorrectedQuantities[i], labels.Corrected[i],
+                            CorrectedStats(*s.Corrected, CorrectedQuantities[i]));
         w.Text(row, 0, labels.Rows);
         w.Text(row, 1, (s.Selection ? labels.Selected : labels.Whole).arg(s.Total));
         if (s.Deleted > 0)
@@ -258,6 +287,12 @@ void WriteStatistics(lxw_worksheet* ws, const TFormats& f, const TLotStatistics&
             w.Text(row + 2, 0, labels.BelowShare);
             w.Number(row + 2, 1, static_cast<double>(s.Below) / s.Judged, f.Percent,
                      QStringLiteral("100.0%"));
+            row += 2;
+        }
+        ++row;
+        if (s.Corrected || !s.CorrectionRefused.isEmpty()) {
+            w.Text(row, 0, labels.Correction);
+            w.Text(row, 1, s.Corrected ? s.Corrected->Correction : s.CorrectionRefused);
         }
     }
     widths.Apply(ws);
@@ -268,7 +303,7 @@ void WriteStatistics(lxw_worksheet* ws, const TFormats& f, const TLotStatistics&
 
 std::optional<QByteArray> BuildXlsx(const TRecordStore& store, std::span<const int> records,
                                     const TExportTexts& texts, const TLotStatistics& statistics,
-                                    const TLotLabels& labels, QString* error) {
+                                    const TLotLabels& labels, QString* error, const TCorrection* correction) {
     auto fail = [error](const QString& reason) {
         if (error)
             *error = reason;
@@ -310,7 +345,7 @@ std::optional<QByteArray> BuildXlsx(const TRecordStore& store, std::span<const i
     lxw_error sheetError = LXW_NO_ERROR, statsError = LXW_NO_ERROR;
     int lastRow = 0;
     if (results && stats) {
-        WriteResults(results, formats, store, records, texts, lastRow, sheetError);
+        WriteResults(results, formats, store, records, texts, correction, labels, lastRow, sheetError);
         WriteStatistics(stats, formats, statistics, labels, texts.Record.DecimalSeparator, statsError);
     }
     const lxw_error closed = workbook_close(wb);

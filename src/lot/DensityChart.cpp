@@ -38,13 +38,21 @@ TDensityChart::TDensityChart(IDialogs& dialogs, QWidget* parent) : QDialog(paren
     mean_->setPen(QPen(QColor(0x2e, 0x8b, 0x57), 2));
     target_line_ = new QLineSeries;
     target_line_->setPen(QPen(QColor(0xd0, 0x30, 0x30), 1.5, Qt::DashLine));
+    corrected_ = new QScatterSeries;
+    corrected_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    corrected_->setMarkerSize(7);
+    corrected_->setColor(QColor(0xe8, 0x9a, 0x1a));
+    corrected_->setBorderColor(QColor(0xa8, 0x60, 0x00));
+    correctedMean_ = new QLineSeries;
+    correctedMean_->setPen(QPen(QColor(0xa8, 0x60, 0x00), 2, Qt::DashDotLine));
     x_ = new QValueAxis;
     x_->setLabelFormat(QStringLiteral("%d"));
     y_ = new QValueAxis;
     y_->setLabelFormat(QStringLiteral("%.0f"));
     chart_->addAxis(x_, Qt::AlignBottom);
     chart_->addAxis(y_, Qt::AlignLeft);
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{mean_, target_line_, normal_, below_}) {
+    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{mean_, target_line_, correctedMean_,
+                                                                      normal_, below_, corrected_}) {
         chart_->addSeries(s);
         s->attachAxis(x_);
         s->attachAxis(y_);
@@ -62,7 +70,7 @@ TDensityChart::TDensityChart(IDialogs& dialogs, QWidget* parent) : QDialog(paren
     layout->addWidget(view_, 1);
     layout->addLayout(buttons);
 
-    for (QScatterSeries* s : {normal_, below_})
+    for (QScatterSeries* s : {normal_, below_, corrected_})
         connect(s, &QScatterSeries::clicked, this, [this](const QPointF& p) { ChoosePointAt(p.x()); });
     connect(save_, &QPushButton::clicked, this, [this] { SavePng(); });
 }
@@ -79,6 +87,8 @@ void TDensityChart::SetTexts(const std::function<QString(const QString&)>& extra
     below_->setName(extra(QStringLiteral("ChartBelow")));
     mean_->setName(extra(QStringLiteral("ChartMean")));
     target_line_->setName(extra(QStringLiteral("ChartTarget")));
+    corrected_->setName(extra(QStringLiteral("ChartCorrected")));
+    correctedMean_->setName(extra(QStringLiteral("ChartCorrectedMean")));
     save_->setText(extra(QStringLiteral("ChartSave")));
     save_->setToolTip(extra(QStringLiteral("ChartSaveHint")));
     save_->setAccessibleName(extra(QStringLiteral("ChartSave")));
@@ -87,20 +97,30 @@ void TDensityChart::SetTexts(const std::function<QString(const QString&)>& extra
     setAccessibleName(title);
 }
 
-void TDensityChart::SetData(std::vector<TChartPoint> points, double mean, double target) {
+void TDensityChart::SetData(std::vector<TChartPoint> points, double mean, double target,
+                            double correctedMean) {
     points_ = std::move(points);
     target_ = target > 0 ? target : 0;
-    QList<QPointF> normal, below;
+    QList<QPointF> normal, below, corrected;
     double lo = 0, hi = 0;
     bool first = true;
+    auto extend = [&](double v) {
+        lo = first ? v : std::min(lo, v);
+        hi = first ? v : std::max(hi, v);
+        first = false;
+    };
     for (const TChartPoint& p : points_) {
         (target_ > 0 && p.Density < target_ ? below : normal).append(QPointF(p.Position, p.Density));
-        lo = first ? p.Density : std::min(lo, p.Density);
-        hi = first ? p.Density : std::max(hi, p.Density);
-        first = false;
+        extend(p.Density);
+        if (std::isfinite(p.Corrected)) {
+            corrected.append(QPointF(p.Position, p.Corrected));
+            extend(p.Corrected);
+        }
     }
     normal_->replace(normal);
     below_->replace(below);
+    corrected_->replace(corrected);
+    corrected_->setVisible(!corrected.isEmpty());
     below_->setVisible(target_ > 0);
     const double xFirst = points_.empty() ? 0 : points_.front().Position;
     const double xLast = points_.empty() ? 1 : points_.back().Position;
@@ -108,6 +128,12 @@ void TDensityChart::SetData(std::vector<TChartPoint> points, double mean, double
     if (!points_.empty() && std::isfinite(mean)) {
         mean_->append(xFirst, mean);
         mean_->append(xLast, mean);
+    }
+    correctedMean_->clear();
+    correctedMean_->setVisible(!corrected.isEmpty() && std::isfinite(correctedMean));
+    if (correctedMean_->isVisible()) {
+        correctedMean_->append(xFirst, correctedMean);
+        correctedMean_->append(xLast, correctedMean);
     }
     target_line_->clear();
     target_line_->setVisible(target_ > 0);
@@ -134,6 +160,10 @@ void TDensityChart::SetData(std::vector<TChartPoint> points, double mean, double
 
 int TDensityChart::BelowCount() const {
     return static_cast<int>(below_->count());
+}
+
+int TDensityChart::CorrectedCount() const {
+    return static_cast<int>(corrected_->count());
 }
 
 void TDensityChart::ChoosePointAt(double x) {

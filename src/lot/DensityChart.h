@@ -1,11 +1,13 @@
 #pragma once
 // The density chart: the densities of the lot in the order of the table, their mean and the
-// target density when one is set; points below the target in a colour of their own. A click on
+// target density when one is set; points below the target in a colour of their own. With a
+// correlation to cores applied, the corrected densities and their mean beside the measured ones. A click on
 // a point selects its row in the grid; the chart can be saved as a PNG picture.
 
 #include <QDialog>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QChart;
@@ -22,7 +24,8 @@ class IDialogs;
 struct TChartPoint {
     int Position = 0; // 1-based place in the table as the user sees it
     double Density = 0;
-    int ModelRow = 0; // the grid model's data row
+    int ModelRow = 0;                                            // the grid model's data row
+    double Corrected = std::numeric_limits<double>::quiet_NaN(); // NaN: no correction applied
 };
 
 class TDensityChart : public QDialog {
@@ -31,8 +34,9 @@ public:
     TDensityChart(IDialogs& dialogs, QWidget* parent = nullptr);
 
     void SetTexts(const std::function<QString(const QString&)>& extra, const QString& caption);
-    // mean: NaN for none; target: 0 for none.
-    void SetData(std::vector<TChartPoint> points, double mean, double target);
+    // mean: NaN for none; target: 0 for none; correctedMean: NaN without a correction.
+    void SetData(std::vector<TChartPoint> points, double mean, double target,
+                 double correctedMean = std::numeric_limits<double>::quiet_NaN());
 
     // The PNG bytes of the chart as shown.
     QByteArray Png() const;
@@ -40,6 +44,7 @@ public:
 
     int PointCount() const { return static_cast<int>(points_.size()); }
     int BelowCount() const;
+    int CorrectedCount() const;
     // A click on the chart at a value position (as a click on the point nearest to it).
     void ChoosePointAt(double x);
 
@@ -64,6 +69,8 @@ private:
     QScatterSeries* below_;
     QLineSeries* mean_;
     QLineSeries* target_line_;
+    QScatterSeries* corrected_;
+    QLineSeries* correctedMean_;
     QValueAxis* x_;
     QValueAxis* y_;
     QPushButton* save_;

@@ -26,7 +26,7 @@ TLotPanel::TLotPanel(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(4, 2, 4, 2);
 
     auto* left = new QVBoxLayout;
-    table_ = new QTableWidget(QuantityCount, kColumns, this);
+    table_ = new QTableWidget(0, kColumns, this);
     table_->setObjectName(QStringLiteral("LotTable"));
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(18);
@@ -39,13 +39,7 @@ TLotPanel::TLotPanel(QWidget* parent) : QWidget(parent) {
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     table_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    for (int r = 0; r < QuantityCount; ++r)
-        for (int c = 0; c < kColumns; ++c) {
-            auto* item = new QTableWidgetItem;
-            if (c > 0)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(r, c, item);
-        }
+    SetRowCount(QuantityCount);
     left->addWidget(table_);
     empty_ = new QLabel(this);
     empty_->setObjectName(QStringLiteral("LotEmpty"));
@@ -57,6 +51,11 @@ TLotPanel::TLotPanel(QWidget* parent) : QWidget(parent) {
     acceptance_ = new QLabel(this);
     acceptance_->setObjectName(QStringLiteral("LotAcceptance"));
     left->addWidget(acceptance_);
+    correction_ = new QLabel(this);
+    correction_->setObjectName(QStringLiteral("LotCorrection"));
+    correction_->setWordWrap(true);
+    correction_->hide();
+    left->addWidget(correction_);
     layout->addLayout(left, 1);
 
     // The settings and buttons in one narrow column, so the statistics keep the width.
@@ -95,6 +94,20 @@ TLotPanel::TLotPanel(QWidget* parent) : QWidget(parent) {
     connect(chart_, &QPushButton::clicked, this, &TLotPanel::chartRequested);
 }
 
+// The measured quantities, and the corrected ones after them while a correlation is applied.
+void TLotPanel::SetRowCount(int rows) {
+    const int before = table_->rowCount();
+    table_->setRowCount(rows);
+    for (int r = before; r < rows; ++r)
+        for (int c = 0; c < kColumns; ++c) {
+            auto* item = new QTableWidgetItem;
+            if (c > 0)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(r, c, item);
+        }
+    table_->updateGeometry();
+}
+
 void TLotPanel::SetTexts(const TLotLabels& labels, const std::function<QString(const QString&)>& extra) {
     labels_ = labels;
     table_->setHorizontalHeaderLabels(
@@ -116,38 +129,49 @@ void TLotPanel::SetTexts(const TLotLabels& labels, const std::function<QString(c
     Name(rows_, labels.Rows, {});
     Name(acceptance_, labels.MinCompaction, {});
     Name(empty_, labels.Empty, {});
+    Name(correction_, labels.Correction, {});
 }
 
 void TLotPanel::ShowStatistics(const TLotStatistics& statistics, QChar separator) {
     const std::vector<QStringList> lines = LotStatisticsLines(statistics, labels_, separator);
     const bool empty = statistics.Empty();
+    const bool correction = !empty && (statistics.Corrected || !statistics.CorrectionRefused.isEmpty());
     table_->setVisible(!empty);
     rows_->setVisible(!empty);
     acceptance_->setVisible(!empty);
+    correction_->setVisible(correction);
     empty_->setVisible(empty);
     copy_->setEnabled(!empty);
     if (empty) {
         empty_->setText(lines.front().value(0));
         return;
     }
-    for (int r = 0; r < QuantityCount; ++r)
+    const int quantities =
+        QuantityCount + (statistics.Corrected ? static_cast<int>(CorrectedQuantities.size()) : 0);
+    if (table_->rowCount() != quantities)
+        SetRowCount(quantities);
+    for (int r = 0; r < quantities; ++r)
         for (int c = 0; c < kColumns; ++c)
             table_->item(r, c)->setText(lines[static_cast<size_t>(r + 1)].value(c));
-    rows_->setText(lines[QuantityCount + 1].join(QStringLiteral("    ")));
-    acceptance_->setText(lines[QuantityCount + 2].value(2));
+    rows_->setText(lines[static_cast<size_t>(quantities + 1)].join(QStringLiteral("    ")));
+    acceptance_->setText(lines[static_cast<size_t>(quantities + 2)].value(2));
+    if (correction)
+        correction_->setText(lines[static_cast<size_t>(quantities + 3)].join(QStringLiteral(": ")));
 }
 
 QStringList TLotPanel::ShownLines() const {
     QStringList out;
     if (empty_->isVisibleTo(this))
         return {empty_->text()};
-    for (int r = 0; r < QuantityCount; ++r) {
+    for (int r = 0; r < table_->rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < kColumns; ++c)
             cells << table_->item(r, c)->text();
         out << cells.join(u'\t');
     }
     out << rows_->text() << acceptance_->text();
+    if (correction_->isVisibleTo(this))
+        out << correction_->text();
     return out;
 }
 

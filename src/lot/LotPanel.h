@@ -1,7 +1,7 @@
 #pragma once
 // The lot statistics panel under the results grid: the statistics of the selected rows (or of
-// the whole table), the minimum compaction factor and the target density, a copy button and
-// the chart button.
+// the whole table), with the corrected values while a correlation to cores is applied, the
+// minimum compaction factor and the target density, a copy button and the chart button.
 
 #include "stats/LotStatistics.h"
 
@@ -41,10 +41,13 @@ signals:
     void chartRequested();
 
 private:
+    void SetRowCount(int rows);
+
     TLotLabels labels_;
     QTableWidget* table_;
     QLabel* rows_;
     QLabel* acceptance_;
+    QLabel* correction_;
     QLabel* empty_;
     QDoubleSpinBox* minCompaction_;
     QDoubleSpinBox* targetDensity_;

@@ -126,6 +126,7 @@ bool TAcceptanceReport::Prepare(const TAcceptanceReportInput& input, const TAcce
     context_ = TRecordTextContext::Fetch(texts.Documented, texts.EnglishUI, texts.Separator);
     acceptance_ = JudgeLot(input.Records, input.Correction, input.Limits);
     frxReport1.Pages.clear();
+    input_.reset();
     if (acceptance_.Verdict == TVerdict::NoVerdict) {
         if (refusal)
             *refusal = VerdictReason(acceptance_, input.Limits, texts.Extra, texts.Separator);
@@ -175,11 +176,7 @@ bool TAcceptanceReport::Prepare(const TAcceptanceReportInput& input, const TAcce
                                header_.Organisation.isEmpty() ? texts.ApplicationTitle : header_.Organisation,
                                title, texts.ApplicationTitle};
     frxUserDataSet1.RangeEndCount = static_cast<int>(input.Records.size());
-    struct TForgetInput {
-        const TAcceptanceReportInput*& input;
-        ~TForgetInput() { input = nullptr; }
-    } forget{input_};
-    input_ = &input;
+    input_ = std::make_shared<const TAcceptanceReportInput>(input);
     return frxReport1.PrepareReport();
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace lum1 {
@@ -75,7 +76,8 @@ private:
     TRecordTextContext context_;
     TLotAcceptance acceptance_;
     TAcceptanceHeader header_;
-    const TAcceptanceReportInput* input_ = nullptr; // while Prepare runs
+    // A copy of the lot: the preview's page setup lays the report out again from it.
+    std::shared_ptr<const TAcceptanceReportInput> input_;
     QHash<QString, QString> values_;
 };
 

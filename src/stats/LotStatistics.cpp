@@ -127,6 +127,33 @@ TLotStatistics ComputeLotStatistics(const TRecordStore& store, std::span<const i
     return s;
 }
 
+TQuantityStats DescribeValues(std::span<const double> xs) {
+    TQuantityStats st;
+    st.Used = static_cast<int>(xs.size());
+    if (xs.empty())
+        return st;
+    const auto [lo, hi] = std::minmax_element(xs.begin(), xs.end());
+    st.Min = *lo;
+    st.Max = *hi;
+    if (st.Min == st.Max) {
+        st.Mean = st.Min;
+        return st;
+    }
+    double sum = 0.0;
+    for (double x : xs)
+        sum += x;
+    st.Mean = sum / static_cast<double>(xs.size());
+    double squares = 0.0;
+    for (double x : xs)
+        squares += (x - st.Mean) * (x - st.Mean);
+    st.SD = std::sqrt(squares / static_cast<double>(xs.size() - 1));
+    return st;
+}
+
+const TQuantityStats& CorrectedStats(const TCorrectedStatistics& s, TQuantity q) {
+    return q == TQuantity::Compaction ? s.Compaction : q == TQuantity::Porosity ? s.Porosity : s.Density;
+}
+
 std::optional<double> ParseMinCompaction(const QString& text) {
     QString t = text.trimmed();
     if (t.count(u',') == 1 && !t.contains(u'.'))
@@ -175,6 +202,9 @@ TLotLabels LotLabels(const std::function<QString(const QString&)>& extra,
     l.BelowNone = e("LotBelowNone");
     l.MinCompaction = e("LotMinCompaction");
     l.Empty = e("LotEmpty");
+    for (size_t i = 0; i < CorrectedQuantities.size(); ++i)
+        l.Corrected[i] = e("LotCorrected").arg(l.Quantity[Index(CorrectedQuantities[i])]);
+    l.Correction = e("LotCorrection");
     return l;
 }
 
@@ -239,6 +269,13 @@ std::vector<QStringList> LotStatisticsLines(const TLotStatistics& s, const TLotL
                          MeanText(q, st, separator), SDText(q, st, separator), MinText(q, st, separator),
                          MaxText(q, st, separator)});
     }
+    if (s.Corrected)
+        for (size_t i = 0; i < CorrectedQuantities.size(); ++i) {
+            const TQuantity q = CorrectedQuantities[i];
+            const TQuantityStats& st = CorrectedStats(*s.Corrected, q);
+            lines.push_back({labels.Corrected[i], UsedText(st, considered), MeanText(q, st, separator),
+                             SDText(q, st, separator), MinText(q, st, separator), MaxText(q, st, separator)});
+        }
     QStringList rows{labels.Rows, (s.Selection ? labels.Selected : labels.Whole).arg(s.Total)};
     if (s.Deleted > 0)
         rows << labels.Deleted.arg(s.Deleted);
@@ -251,6 +288,10 @@ std::vector<QStringList> LotStatisticsLines(const TLotStatistics& s, const TLotL
         acceptance << labels.Below.arg(s.Below).arg(s.Judged).arg(FormatFloat(share, u"#0.0", separator));
     }
     lines.push_back(acceptance);
+    if (s.Corrected)
+        lines.push_back({labels.Correction, s.Corrected->Correction});
+    else if (!s.CorrectionRefused.isEmpty())
+        lines.push_back({labels.Correction, s.CorrectionRefused});
     return lines;
 }
 

@@ -45,6 +45,17 @@ struct TQuantityStats {
     bool HasSD() const { return Used > 1; }
 };
 
+// The mean, sample deviation, minimum and maximum of values, as every statistic of a lot counts
+// them: equal values have exactly their value as the mean and a deviation of 0.
+TQuantityStats DescribeValues(std::span<const double> values);
+
+// The statistics of the densities corrected by a correlation to cores, and of the compaction
+// factor and porosity recomputed from them (computed over src/acceptance).
+struct TCorrectedStatistics {
+    QString Correction; // the correction in words
+    TQuantityStats Density, Compaction, Porosity;
+};
+
 struct TLotStatistics {
     int Total = 0;          // records looked at
     int Deleted = 0;        // of those, deleted on the gauge (left out of everything)
@@ -54,6 +65,10 @@ struct TLotStatistics {
     double MinCompaction = 0.98;
     int Judged = 0; // records with a compaction factor
     int Below = 0;
+    // With a correlation chosen for the lot: the corrected values beside the measured ones.
+    std::optional<TCorrectedStatistics> Corrected;
+    // A correlation chosen for the lot that does not hold for it: why (no corrected values then).
+    QString CorrectionRefused;
 
     const TQuantityStats& operator[](TQuantity q) const { return Quantities[static_cast<size_t>(q)]; }
     bool Empty() const { return Total == 0; }
@@ -90,7 +105,16 @@ struct TLotLabels {
     QString Empty;
     // The workbook's statistics sheet: the counts in cells of their own.
     QString Total, BelowCount, Judged, BelowShare;
+    // The corrected quantities (density, compaction factor, porosity) and the correction's line.
+    std::array<QString, 3> Corrected;
+    QString Correction;
 };
+
+// The quantities that have corrected values, in the order of their lines.
+constexpr std::array<TQuantity, 3> CorrectedQuantities{TQuantity::Density, TQuantity::Compaction,
+                                                       TQuantity::Porosity};
+// The corrected statistic of a quantity of CorrectedQuantities.
+const TQuantityStats& CorrectedStats(const TCorrectedStatistics& s, TQuantity q);
 
 // The labels in the language of a lookup: keys of the new features' section and the documented
 // column titles for the quantities.
@@ -111,8 +135,9 @@ inline int Considered(const TLotStatistics& s) {
     return s.Total - s.Deleted;
 }
 
-// The lines the panel and the clipboard show: a header line, one line per quantity, then the
-// rows line and the acceptance line. Each line is a list of cells.
+// The lines the panel and the clipboard show: a header line, one line per quantity (and per
+// corrected quantity when a correlation is applied), then the rows line, the acceptance line and,
+// with a correlation chosen, the correction's line. Each line is a list of cells.
 std::vector<QStringList> LotStatisticsLines(const TLotStatistics& s, const TLotLabels& labels,
                                             QChar separator);
 // TAB between cells, CR LF after every line, as the table's own copy.

@@ -1,6 +1,7 @@
 // F1 in every window opens the manual of the interface language at that window's section; a
 // manual or link that cannot be opened gives a message with the manual's path; the desktop's
 // opener is run and its failures are seen.
+#include "app/AcceptanceFeatures.h"
 #include "app/HelpTopics.h"
 #include "app/LotFeatures.h"
 #include "app/MainWindow.h"
@@ -149,6 +150,25 @@ TEST_P(HelpTest, F1InEveryWindowOpensTheManualAtItsSection) {
     QTest::keyClick(chart->findChild<QPushButton*>(), Qt::Key_F1, Qt::AltModifier);
     ExpectManualAt(HelpTopic::Chart, english, "density chart");
     chart->close();
+
+    // The lot acceptance's windows, each opened modally from its menu item.
+    const std::pair<QAction*, const char*> acceptance[] = {
+        {form->AcceptanceFeatures()->ACorrelation, HelpTopic::Correlation},
+        {form->AcceptanceFeatures()->AAcceptanceLimits, HelpTopic::Acceptance},
+        {form->AcceptanceFeatures()->AReportHeader, HelpTopic::ReportHeader},
+    };
+    for (const auto& [action, section] : acceptance) {
+        OnModalWindow([](QWidget* window) {
+            QWidget* control = window->findChild<QLineEdit*>();
+            ASSERT_NE(control, nullptr);
+            QTest::keyClick(control, Qt::Key_F1);
+        });
+        action->trigger();
+        ExpectManualAt(section, english, section);
+    }
+    OnModalWindow([](QWidget* preview) { QTest::keyClick(preview, Qt::Key_F1); });
+    form->AcceptanceFeatures()->AAcceptanceReport->trigger();
+    ExpectManualAt(HelpTopic::AcceptanceReport, english, "acceptance report");
 
     // The screen window during its read of the simulated gauge.
     QTimer::singleShot(0, [this] {

@@ -1,6 +1,7 @@
 // The lot statistics in the main window: menu items after the documented ones, the panel and its
 // settings, the acceptance marks (colour and tooltip only), the chart, the exports from the menu
 // and the texts of the new features' own section.
+#include "app/AcceptanceFeatures.h"
 #include "app/LotFeatures.h"
 #include "app/MainWindow.h"
 #include "app/ResultsGrid.h"
@@ -80,11 +81,12 @@ protected:
 
 TEST_F(LotFeaturesTest, MenuItemsFollowTheDocumentedOnes) {
     const QList<QAction*> param = form->itmParam->actions();
-    ASSERT_EQ(param.size(), 4);
+    ASSERT_EQ(param.size(), 5);
     EXPECT_EQ(param[0], form->itmLang->menuAction());
     EXPECT_TRUE(param[1]->isSeparator());
     EXPECT_EQ(param[2], lot->AShowLotStatistics);
     EXPECT_EQ(param[3], lot->ADensityChart);
+    EXPECT_EQ(param[4], form->AcceptanceFeatures()->itmAcceptance->menuAction());
     EXPECT_EQ(form->itmFile->actions().back(), form->AExit);
     const QList<QAction*> edit = form->itmEdit->actions();
     ASSERT_EQ(edit.size(), 6);

@@ -305,6 +305,57 @@ TEST(XlsxExport, StatisticsSheetHoldsThePanelsNumbersAsNumbers) {
     EXPECT_EQ(shown("B11"), QStringLiteral("50.0%"));
 }
 
+// A correlation chosen for the lot: the corrected values follow the measured ones in three columns
+// and three statistics rows with the correction's line; the measured cells stay as they were.
+TEST(XlsxExport, CorrectedValuesFollowTheMeasuredOnes) {
+    test::TempDir dir;
+    const auto store = Fixture();
+    const QString path = dir.File(QStringLiteral("lot.xlsx"));
+    TLotCorrectionState correction;
+    correction.Correction = TCorrection{};
+    correction.Correction->Kind = TCorrelationKind::Offset;
+    correction.Correction->Offset = 24.0;
+    correction.Text = QStringLiteral("offset +24.0 kg/m^3");
+    ASSERT_TRUE(ExportTableFile(TTableFormat::Xlsx, path, *store, kAll, Texts(), 1.0, correction).Ok());
+    const Workbook wb = ReadWorkbook(path);
+    const auto& c = wb.results.cells;
+    auto value = [&c](const char* ref) {
+        const auto it = c.find(QString::fromLatin1(ref));
+        return it == c.end() ? QStringLiteral("(none)") : it->second.value;
+    };
+    EXPECT_EQ(value("M1"), QStringLiteral("Density, kg/m^3 (corrected)"));
+    EXPECT_EQ(value("N1"), QStringLiteral("Compaction factor (corrected)"));
+    EXPECT_EQ(value("O1"), QStringLiteral("Porosity, % (corrected)"));
+    // Record 1: 2352 + 24 = 2376 of 2400, compaction 0.990 and porosity 1.0, numbers with the
+    // table's formats; its measured density unchanged.
+    EXPECT_EQ(value("C2").toDouble(), 2352);
+    EXPECT_EQ(value("M2").toDouble(), 2376);
+    EXPECT_NEAR(value("N2").toDouble(), 0.99, 1e-12);
+    EXPECT_EQ(wb.FormatOf(c.at(QStringLiteral("N2"))), QStringLiteral("#0.000"));
+    EXPECT_NEAR(value("O2").toDouble(), 1.0, 1e-5);
+    // Deleted and mode-2 records have no corrected value; without a reference density only the
+    // density is corrected.
+    for (const char* ref : {"M3", "N3", "M5", "N5", "N6", "O6"})
+        EXPECT_EQ(value(ref), QStringLiteral("(none)")) << ref;
+    EXPECT_EQ(value("M6").toDouble(), 2424);
+    EXPECT_EQ(wb.results.autoFilter, QStringLiteral("A1:O6"));
+
+    const auto& st = wb.statistics.cells;
+    auto stat = [&st](const char* ref) {
+        const auto it = st.find(QString::fromLatin1(ref));
+        return it == st.end() ? QStringLiteral("(none)") : it->second.value;
+    };
+    EXPECT_EQ(stat("A6"), QStringLiteral("Layer thickness, mm"));
+    EXPECT_EQ(stat("A7"), QStringLiteral("Density, kg/m^3 (corrected)"));
+    EXPECT_EQ(stat("B7").toDouble(), 3); // records 1, 3 and 5
+    EXPECT_NEAR(stat("D7").toDouble(), (2376.0 + 2472.0 + 2424.0) / 3, 1e-9);
+    EXPECT_EQ(stat("A8"), QStringLiteral("Compaction factor (corrected)"));
+    EXPECT_EQ(stat("B8").toDouble(), 2);
+    EXPECT_EQ(stat("A10"), QStringLiteral("Rows"));
+    EXPECT_EQ(stat("A15"), QStringLiteral("Correlation to cores"));
+    EXPECT_EQ(stat("B15"), QStringLiteral("offset +24.0 kg/m^3"));
+}
+
 // The user's locale as the toolkit takes it at start (setlocale(LC_ALL, "")) on a Russian
 // desktop: the C library then writes a comma before decimals.
 class RussianDesktop {

@@ -294,3 +294,22 @@ TEST(ReportLogo, PicturesAreScaledAndAnythingElseIsRefusedWithItsReason) {
 
 } // namespace
 } // namespace lum1
+
+namespace lum1 {
+namespace {
+
+// The preview's page setup lays the report out again: the points' rows must come out as they did
+// the first time, also once the caller's input is gone.
+TEST(AcceptanceReport, LaidOutAgainForAPageSetupWithTheSamePoints) {
+    TAcceptanceReport report;
+    {
+        const TAcceptanceReportInput input = Input(12);
+        ASSERT_TRUE(report.Prepare(input, Texts(true)));
+    }
+    const QString first = AllText(report.Prepared());
+    ASSERT_TRUE(report.frxReport1.PrepareReport());
+    EXPECT_EQ(AllText(report.Prepared()), first);
+}
+
+} // namespace
+} // namespace lum1
