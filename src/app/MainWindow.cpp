@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "about/AboutBox.h"
+#include "app/ArchiveFeatures.h"
 #include "app/DeviceLink.h"
 #include "app/Icons.h"
 #include "app/LotFeatures.h"
@@ -126,6 +127,7 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
 
     FormCreate();
     lot_ = std::make_unique<TLotFeatures>(*this, dialogs_);
+    archiveUi_ = std::make_unique<TArchiveFeatures>(*this, dialogs_);
 }
 
 TForm1::~TForm1() {
@@ -441,6 +443,8 @@ void TForm1::MenuFill() {
     AAbout->setText(Msg(QStringLiteral("About")));
     if (lot_)
         lot_->MenuFill();
+    if (archiveUi_)
+        archiveUi_->MenuFill();
     NameTheControls();
 }
 
@@ -717,6 +721,8 @@ void TForm1::FormClose() {
     if (closing_)
         return;
     closing_ = true;
+    if (archiveUi_)
+        archiveUi_->Stop(); // an import ends after the file under way
     device_->Stop();
     // The exchange thread may still log (a day change re-reads the log switch) while the
     // settings are saved and released: from here on the log keeps the switch it has.
@@ -833,6 +839,8 @@ void TForm1::ArchiveRead(const QString& paramText) {
         AddHistoryLine(line);
     if (!notice.Box.isEmpty())
         dialogs_.Message({applicationTitle_, notice.Box, MsgIcon::Warning, MsgButtons::Ok, 0});
+    if (archiveUi_)
+        archiveUi_->ArchiveChanged();
 }
 void TForm1::AScreenshotExecute() {
     if (closing_)

@@ -29,6 +29,7 @@ class TResultsFiles;
 class TMeasurementReport;
 class TLotFeatures;
 class TArchiveSession;
+class TArchiveFeatures;
 struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
@@ -102,6 +103,7 @@ public:
     TResultsTable& Table() { return *table_; }
     TMeasurementReport& Report() { return *report_; }
     TLotFeatures* LotFeatures() const { return lot_.get(); }
+    TArchiveFeatures* ArchiveFeatures() const { return archiveUi_.get(); }
     // The window thread's measurement archive.
     TArchiveSession& ArchiveSession() { return *archive_; }
     // What the screen windows share; null until the first screen command.
@@ -173,6 +175,7 @@ private:
     bool closing_ = false;
     QString applicationTitle_;
     std::unique_ptr<TLotFeatures> lot_; // last: it leaves the table before the table goes
+    std::unique_ptr<TArchiveFeatures> archiveUi_; // its window reads through archive_
 };
 
 } // namespace lum1

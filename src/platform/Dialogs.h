@@ -27,6 +27,8 @@ struct FileDialogRequest {
     QString directory;
     QString fileName;    // proposed name (save) or empty
     QString defaultSuffix;
+    // Several files: a button that chooses the folder shown instead (empty: no such button).
+    QString folderButton, folderButtonHint;
 };
 
 class IDialogs {
@@ -36,6 +38,12 @@ public:
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<QString> OpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> SaveFileName(const FileDialogRequest& request) = 0;
+    // Several existing files at once, or the folder shown when the request has a folder button;
+    // empty when the user cancelled.
+    virtual QStringList OpenFileNames(const FileDialogRequest& request) {
+        const std::optional<QString> one = OpenFileName(request);
+        return one ? QStringList{*one} : QStringList{};
+    }
 };
 
 } // namespace lum1
