@@ -37,6 +37,11 @@ TArchiveFeatures::TArchiveFeatures(TForm1& form, IDialogs& dialogs) : form_(form
     connect(AArchiveOpen, &QAction::triggered, this, [this] { AArchiveOpenExecute(); });
     connect(AArchiveImport, &QAction::triggered, this, [this] { AArchiveImportExecute(); });
 
+    // The language's column titles reach the main table after the menus: the window follows it.
+    connect(&form_.Table(), &QAbstractItemModel::headerDataChanged, this, [this] {
+        if (window_)
+            window_->SetTitles();
+    });
     poll_ = new QTimer(this);
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, [this] { PollImport(); });
@@ -145,9 +150,10 @@ void TArchiveFeatures::AArchiveImportExecute() {
     FileDialogRequest request;
     request.title = Extra("ArchiveImportTitle");
     // The filters of the documented open and save dialogs, fixed in both languages as theirs are.
-    request.filters = form_.program().Language.EnglishUI()
-                          ? QStringList{QStringLiteral("LUM-1 files (*.lum1)"), QStringLiteral("All files (*.*)")}
-                          : QStringList{QStringLiteral("Файлы ЛУМ-1 (*.lum1)"), QStringLiteral("Все файлы (*.*)")};
+    request.filters =
+        form_.program().Language.EnglishUI()
+            ? QStringList{QStringLiteral("LUM-1 files (*.lum1)"), QStringLiteral("All files (*.*)")}
+            : QStringList{QStringLiteral("Файлы ЛУМ-1 (*.lum1)"), QStringLiteral("Все файлы (*.*)")};
     request.directory = form_.program().ResultsDir;
     request.folderButton = Extra("ArchiveImportFolder");
     request.folderButtonHint = Extra("ArchiveImportFolderHint");
@@ -159,9 +165,11 @@ void TArchiveFeatures::AArchiveImportExecute() {
 void TArchiveFeatures::Import(const QStringList& filesAndFolders) {
     if (job_ || filesAndFolders.isEmpty())
         return;
-    const TArchiveSettings settings =
-        form_.program().SettingsIni ? TArchiveSettings::Read(*form_.program().SettingsIni) : TArchiveSettings{};
-    job_ = std::make_unique<TArchiveImportJob>(settings.Connection(form_.program().ArchiveDir), filesAndFolders);
+    const TArchiveSettings settings = form_.program().SettingsIni
+                                          ? TArchiveSettings::Read(*form_.program().SettingsIni)
+                                          : TArchiveSettings{};
+    job_ =
+        std::make_unique<TArchiveImportJob>(settings.Connection(form_.program().ArchiveDir), filesAndFolders);
     job_->Start();
 
     auto* progress = new QProgressDialog(&form_);
@@ -236,9 +244,10 @@ void TArchiveFeatures::FinishImport() {
         lines << ImportSummaryText(summary, extra);
     lastSummary_ = lines.join(u'\n');
     form_.SetStatusBarGeneral(lines.join(u' '));
-    const bool trouble = summary.Error || summary.Unreadable > 0 || job->OpenError() || job->Files().isEmpty();
-    dialogs_.Message(
-        {form_.windowTitle(), lastSummary_, trouble ? MsgIcon::Warning : MsgIcon::Information, MsgButtons::Ok, 0});
+    const bool trouble =
+        summary.Error || summary.Unreadable > 0 || job->OpenError() || job->Files().isEmpty();
+    dialogs_.Message({form_.windowTitle(), lastSummary_, trouble ? MsgIcon::Warning : MsgIcon::Information,
+                      MsgButtons::Ok, 0});
     ArchiveChanged();
 }
 

@@ -175,7 +175,8 @@ private:
     bool closing_ = false;
     QString applicationTitle_;
     std::unique_ptr<TLotFeatures> lot_; // last: it leaves the table before the table goes
-    std::unique_ptr<TArchiveFeatures> archiveUi_; // its window reads through archive_
+    // Goes before archive_: its window reads through it.
+    std::unique_ptr<TArchiveFeatures> archiveUi_;
 };
 
 } // namespace lum1

@@ -22,6 +22,13 @@ void TArchiveModel::SetTexts(const TRecordTextContext& context, const Titles& ti
         emit dataChanged(index(0, 0), index(rowCount() - 1, ResultColumns - 1));
 }
 
+void TArchiveModel::SetTitles(const Titles& titles) {
+    if (titles == titles_)
+        return;
+    titles_ = titles;
+    emit headerDataChanged(Qt::Horizontal, 0, ResultColumns - 1);
+}
+
 void TArchiveModel::SetLotNames(QHash<qint64, QString> names, const QString& lotTip) {
     lotNames_ = std::move(names);
     lotTip_ = lotTip;
@@ -169,6 +176,9 @@ QVariant TArchiveModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // A first click on a column title sorts from the smallest value up.
+    if (role == Qt::InitialSortOrderRole)
+        return Qt::AscendingOrder;
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= ResultColumns)
         return {};
     return titles_[static_cast<size_t>(section)];

@@ -31,6 +31,7 @@ public:
 
     // The cell texts' language and decimal separator, and the column titles.
     void SetTexts(const TRecordTextContext& context, const Titles& titles);
+    void SetTitles(const Titles& titles);
     // Lot names for the rows' tooltips (lotTip: "%1" the lot's name).
     void SetLotNames(QHash<qint64, QString> names, const QString& lotTip);
 

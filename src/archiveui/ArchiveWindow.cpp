@@ -83,8 +83,8 @@ TfrmArchive::TfrmArchive(TArchiveWindowContext context, QWidget* parent)
     Table->verticalHeader()->hide();
     Table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    Table->horizontalHeader()->setSortIndicator(Model->Sort().Column,
-                                               Model->Sort().Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    Table->horizontalHeader()->setSortIndicator(
+        Model->Sort().Column, Model->Sort().Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     Table->setSortingEnabled(true);
     Table->installEventFilter(this);
     layout->addWidget(Table, 1);
@@ -147,7 +147,6 @@ QWidget* TfrmArchive::BuildFilterBar() {
         auto* edit = new QDateEdit(value, bar);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
         edit->setEnabled(false);
         return edit;
     };
@@ -373,6 +372,12 @@ void TfrmArchive::SetTexts() {
     ToCheck->setText(Extra("ArchiveTo"));
     Describe(ToCheck, Extra("ArchiveToHint"));
     Describe(ToDate, Extra("ArchiveToDateHint"));
+    const TRecordTextContext recordTexts =
+        context_.RecordTexts ? context_.RecordTexts() : TRecordTextContext{};
+    // Days as the interface language writes them, never a month first that could read as a day.
+    const bool english = recordTexts.EnglishUI;
+    for (QDateEdit* edit : {FromDate, ToDate})
+        edit->setDisplayFormat(english ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("dd.MM.yyyy"));
     DeletedCheck->setText(Extra("ArchiveDeleted"));
     Describe(DeletedCheck, Extra("ArchiveDeletedHint"));
     const struct {
@@ -402,7 +407,7 @@ void TfrmArchive::SetTexts() {
     TArchiveModel::Titles titles;
     if (context_.Titles)
         titles = context_.Titles();
-    Model->SetTexts(context_.RecordTexts ? context_.RecordTexts() : TRecordTextContext{}, titles);
+    Model->SetTexts(recordTexts, titles);
     QHash<qint64, QString> names;
     for (const TLot& lot : lots_)
         names.insert(lot.Id, lot.Name);
@@ -418,6 +423,11 @@ void TfrmArchive::SetTexts() {
     UpdateLotDetails();
 }
 
+void TfrmArchive::SetTitles() {
+    if (context_.Titles)
+        Model->SetTitles(context_.Titles());
+}
+
 // ---------------------------------------------------------------- archive and messages
 
 TArchive* TfrmArchive::OpenArchive() {
@@ -428,10 +438,39 @@ TArchive* TfrmArchive::OpenArchive() {
     return archive;
 }
 
-void TfrmArchive::Report(const TArchiveError& error) {
+QString TfrmArchive::ErrorText(const TArchiveError& error) const {
+    // The store words its failures for arrivals; the window reads and changes lots, and nothing
+    // of an arrival is at stake.
+    const QString detail = error.Detail.isEmpty() ? QStringLiteral("?") : error.Detail;
+    switch (error.Kind) {
+    case TArchiveErrorKind::Failed:
+    case TArchiveErrorKind::NotOpen:
+        return Extra("ArchiveWindowFailed").arg(error.Place, detail);
+    case TArchiveErrorKind::Damaged:
+        if (error.SetAsidePath.isEmpty())
+            return Extra("ArchiveWindowFailed").arg(error.Place, detail);
+        break;
+    case TArchiveErrorKind::ConnectionLost:
+        return Extra("ArchiveWindowConnectionLost").arg(error.Place, detail);
+    default:
+        break;
+    }
+    return ArchiveErrorText(error, context_.Extra);
+}
+
+void TfrmArchive::Report(TArchiveError error) {
     if (!error)
         return;
-    const QString text = ArchiveErrorText(error, context_.Extra);
+    // A file found damaged in the middle of the work is set aside, as at its opening, and a new
+    // archive starts in its place; the message names where the old one went.
+    if (error.Kind == TArchiveErrorKind::Damaged && error.SetAsidePath.isEmpty() && context_.Archive) {
+        if (TArchive* archive = context_.Archive(nullptr); archive && archive->IsOpen()) {
+            const TArchiveError aside = archive->SetAsideDamaged();
+            if (aside)
+                error = aside;
+        }
+    }
+    const QString text = ErrorText(error);
     statusBar()->showMessage(text);
     UpdateCounts();
     // The same trouble at every page or command would bury the window in boxes.
@@ -448,8 +487,8 @@ void TfrmArchive::Tell(const QString& text) {
 void TfrmArchive::Warn(const QString& text) {
     statusBar()->showMessage(text);
     if (context_.Dialogs)
-        context_.Dialogs->Message({context_.Caption ? context_.Caption() : windowTitle(), text, MsgIcon::Warning,
-                                   MsgButtons::Ok, 0});
+        context_.Dialogs->Message({context_.Caption ? context_.Caption() : windowTitle(), text,
+                                   MsgIcon::Warning, MsgButtons::Ok, 0});
 }
 
 MsgResult TfrmArchive::Ask(const QString& text, MsgButtons buttons) {
@@ -533,6 +572,12 @@ void TfrmArchive::ApplyFilter() {
         lastError_.clear();
     if (Model->rowCount() > 0 && !Table->currentIndex().isValid())
         Table->setCurrentIndex(Model->index(0, 0));
+    // The columns take the widths of the first rows' texts once; after that they are the user's.
+    if (!columnsSized_ && Model->rowCount() > 0) {
+        columnsSized_ = true;
+        Table->horizontalHeader()->setResizeContentsPrecision(TArchiveModel::PageSize);
+        Table->resizeColumnsToContents();
+    }
 }
 
 void TfrmArchive::ResetFilter() {
@@ -587,15 +632,13 @@ QString TfrmArchive::CountsText() const {
 
 void TfrmArchive::UpdateCounts() {
     const TArchiveCounts& c = Model->Counts();
-    if (Model->rowCount() == 0 && Model->LastError() && Model->LastError().Kind != TArchiveErrorKind::Damaged) {
-        Counts->setText(ArchiveErrorText(Model->LastError(), context_.Extra));
+    if (Model->rowCount() == 0 && Model->LastError() &&
+        Model->LastError().Kind != TArchiveErrorKind::Damaged) {
+        Counts->setText(ErrorText(Model->LastError()));
         return;
     }
-    Counts->setText(Extra("ArchiveCounts")
-                        .arg(c.Shown)
-                        .arg(c.Total)
-                        .arg(c.Deleted)
-                        .arg(Table ? ChosenCount() : 0));
+    Counts->setText(
+        Extra("ArchiveCounts").arg(c.Shown).arg(c.Total).arg(c.Deleted).arg(Table ? ChosenCount() : 0));
 }
 
 void TfrmArchive::UpdateCommands() {
@@ -701,7 +744,8 @@ void TfrmArchive::ShowLotInMainTable(bool statistics) {
         return;
     }
     if (rows.size() > static_cast<size_t>(MaxRecords)) {
-        if (Ask(Extra("ArchiveTooMany").arg(rows.size()).arg(MaxRecords), MsgButtons::OkCancel) != MsgResult::Ok)
+        if (Ask(Extra("ArchiveTooMany").arg(rows.size()).arg(MaxRecords), MsgButtons::OkCancel) !=
+            MsgResult::Ok)
             return;
         rows.resize(MaxRecords);
     }
@@ -721,7 +765,7 @@ QString TfrmArchive::LotProblemText(const TLotResult& result, const QString& nam
     case TLotProblem::NotFound:
         return Extra("ArchiveLotNotFound");
     case TLotProblem::ArchiveFailed:
-        return ArchiveErrorText(result.Error, context_.Extra);
+        return ErrorText(result.Error);
     }
     return {};
 }
@@ -736,11 +780,12 @@ void TfrmArchive::NewLot() {
     lot.Material = MaterialFilter->currentText().trimmed();
     qint64 created = 0;
     TLotDialog dialog(
-        lot, ObjectNames(*archive), MaterialNames(*archive), [this](const QString& key) { return context_.Extra(key); },
+        lot, ObjectNames(*archive), MaterialNames(*archive),
+        [this](const QString& key) { return context_.Extra(key); },
         [this, &created](const TLot& l) {
             TArchive* a = OpenArchive();
             if (!a)
-                return ArchiveErrorText(NotOpen(), context_.Extra);
+                return ErrorText(NotOpen());
             const TLotResult r = CreateLot(*a, l);
             created = r.Id;
             return LotProblemText(r, l.Name);
@@ -760,17 +805,17 @@ void TfrmArchive::EditLot() {
         return;
     const std::optional<TLot> lot = FindLot(*archive, id);
     if (!lot) {
-        Warn(archive->LastError() ? ArchiveErrorText(archive->LastError(), context_.Extra)
-                                  : Extra("ArchiveLotNotFound"));
+        Warn(archive->LastError() ? ErrorText(archive->LastError()) : Extra("ArchiveLotNotFound"));
         FillLots();
         return;
     }
     TLotDialog dialog(
-        *lot, ObjectNames(*archive), MaterialNames(*archive), [this](const QString& key) { return context_.Extra(key); },
+        *lot, ObjectNames(*archive), MaterialNames(*archive),
+        [this](const QString& key) { return context_.Extra(key); },
         [this](const TLot& l) {
             TArchive* a = OpenArchive();
             if (!a)
-                return ArchiveErrorText(NotOpen(), context_.Extra);
+                return ErrorText(NotOpen());
             return LotProblemText(UpdateLot(*a, l), l.Name);
         },
         this);

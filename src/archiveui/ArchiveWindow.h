@@ -4,9 +4,9 @@
 // counts of what is shown; the chosen records (or a lot) go into the main table as an opened
 // file would. The Lot menu holds the lot commands and acts on the current lot.
 
-#include "archiveui/ArchiveModel.h"
 #include "archive/ArchiveLots.h"
 #include "archive/ArchiveMessages.h"
+#include "archiveui/ArchiveModel.h"
 #include "platform/Dialogs.h"
 #include "results/MeasRecord.h"
 
@@ -53,6 +53,8 @@ public:
 
     // Texts, tooltips and accessible names in the interface language; the cell texts too.
     void SetTexts();
+    // The column titles anew (the main table's titles changed).
+    void SetTitles();
     // Counts, pages, lots and the filter's choices anew (the archive's content changed).
     void Refresh();
     // The filter of the controls, applied at once.
@@ -83,7 +85,8 @@ public:
     QTableView* Table;
     QMenu *itmArchive, *itmLot;
     QAction *AShowInTable, *ARefresh, *AImport, *AClose;
-    QAction *ALotNew, *ALotEdit, *ALotDelete, *ALotAssign, *ALotRelease, *ALotShow, *ALotStatistics, *ALotFilter;
+    QAction *ALotNew, *ALotEdit, *ALotDelete, *ALotAssign, *ALotRelease, *ALotShow, *ALotStatistics,
+        *ALotFilter;
     QCheckBox *FromCheck, *ToCheck, *DeletedCheck;
     QDateEdit *FromDate, *ToDate;
     QComboBox *ObjectFilter, *MaterialFilter, *GaugeFilter, *LotFilter, *CurrentLot;
@@ -107,7 +110,8 @@ private:
     void UpdateLotDetails();
     // The archive, or nullptr after the message.
     TArchive* OpenArchive();
-    void Report(const TArchiveError& error);
+    void Report(TArchiveError error);
+    QString ErrorText(const TArchiveError& error) const;
     void Tell(const QString& text);
     void Warn(const QString& text);
     MsgResult Ask(const QString& text, MsgButtons buttons);
@@ -119,8 +123,9 @@ private:
 
     TArchiveWindowContext context_;
     std::vector<TLot> lots_;
-    QString lastError_; // the last archive message shown in a box, not shown again at once
+    QString lastError_;    // the last archive message shown in a box, not shown again at once
     bool filling_ = false; // the controls are being filled: their signals do not filter
+    bool columnsSized_ = false;
 };
 
 } // namespace lum1

@@ -34,7 +34,8 @@ TLotDialog::TLotDialog(const TLot& lot, const QStringList& objects, const QStrin
                        const TextLookup& text, std::function<QString(const TLot&)> save, QWidget* parent)
     : QDialog(parent), lot_(lot), save_(std::move(save)) {
     setObjectName(QStringLiteral("ArchiveLotDialog"));
-    setWindowTitle(text(lot.Id == 0 ? QStringLiteral("ArchiveLotNewTitle") : QStringLiteral("ArchiveLotEditTitle")));
+    setWindowTitle(
+        text(lot.Id == 0 ? QStringLiteral("ArchiveLotNewTitle") : QStringLiteral("ArchiveLotEditTitle")));
     Name = new QLineEdit(lot.Name, this);
     Name->setMaxLength(200);
     Object = NameChoice(objects, lot.Object, this);

@@ -22,8 +22,8 @@ class TLotDialog : public QDialog {
 public:
     using TextLookup = std::function<QString(const QString& key)>;
     // save: stores the lot; returns the message to show, empty when it was saved.
-    TLotDialog(const TLot& lot, const QStringList& objects, const QStringList& materials, const TextLookup& text,
-               std::function<QString(const TLot&)> save, QWidget* parent = nullptr);
+    TLotDialog(const TLot& lot, const QStringList& objects, const QStringList& materials,
+               const TextLookup& text, std::function<QString(const TLot&)> save, QWidget* parent = nullptr);
 
     TLot Lot() const;
 

@@ -25,7 +25,7 @@ struct FileDialogRequest {
     QString title;
     QStringList filters; // "Results (*.lum1)" style
     QString directory;
-    QString fileName;    // proposed name (save) or empty
+    QString fileName; // proposed name (save) or empty
     QString defaultSuffix;
     // Several files: a button that chooses the folder shown instead (empty: no such button).
     QString folderButton, folderButtonHint;
