@@ -458,31 +458,33 @@ QStringList CollectResultsFiles(const QStringList& filesAndFolders) {
     return files;
 }
 
-TImportSummary ArchiveFiles(TArchive& archive, const QStringList& files,
-                            const std::function<bool(int, int, const QString&)>& progress) {
+TImportSummary ArchiveFiles(TArchive& archive, const QStringList& files, const TImportProgress& progress) {
     TImportSummary summary;
     const int total = static_cast<int>(files.size());
+    if (progress && !progress(0, total, nullptr)) {
+        summary.Cancelled = true;
+        return summary;
+    }
     for (int i = 0; i < total; ++i) {
-        if (progress && !progress(i, total, files[i])) {
-            summary.Cancelled = true;
-            break;
-        }
-        TFileArrival arrival = ArchiveResultsFile(archive, files[i]);
+        summary.Files.push_back(ArchiveResultsFile(archive, files[i]));
+        const TFileArrival& arrival = summary.Files.back();
         if (arrival.CantRead) {
             ++summary.Unreadable;
         } else if (arrival.Result.Error) {
             summary.Error = arrival.Result.Error;
-            summary.Files.push_back(std::move(arrival));
-            break;
         } else {
             summary.Records += arrival.Result.Records;
             summary.New += arrival.Result.New;
             summary.Known += arrival.Result.Known;
         }
-        summary.Files.push_back(std::move(arrival));
+        const bool goOn = !progress || progress(i + 1, total, &arrival);
+        if (summary.Error)
+            break;
+        if (!goOn && i + 1 < total) {
+            summary.Cancelled = true;
+            break;
+        }
     }
-    if (progress && !summary.Cancelled && !summary.Error)
-        progress(total, total, QString());
     return summary;
 }
 

@@ -64,11 +64,12 @@ struct TImportSummary {
     bool Cancelled = false; // progress returned false
 };
 
-// progress(done, total, file) before each file; returning false stops the import. Every file
-// is an arrival of its own, so an import stopped in the middle keeps the files done.
-TImportSummary
-ArchiveFiles(TArchive& archive, const QStringList& files,
-             const std::function<bool(int done, int total, const QString& file)>& progress = {});
+// Told before the first file (last: nullptr) and after each file (last: what became of it);
+// returning false stops the import. Every file is an arrival of its own, so an import stopped
+// in the middle keeps the files done.
+using TImportProgress = std::function<bool(int done, int total, const TFileArrival* last)>;
+TImportSummary ArchiveFiles(TArchive& archive, const QStringList& files,
+                            const TImportProgress& progress = {});
 
 // The arrivals, newest first.
 struct TArrival {

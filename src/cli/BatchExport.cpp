@@ -3,6 +3,7 @@
 #include "about/BuildInfo.h"
 #include "app/ColumnLayout.h"
 #include "app/FileLocations.h"
+#include "cli/ArchiveCommands.h"
 #include "export/TableExport.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
@@ -37,7 +38,8 @@ const QStringList kFormats = {QStringLiteral("pdf"),    QStringLiteral("csv"),  
                               QStringLiteral("geojson")};
 
 bool IsBatchOption(const QString& a) {
-    return a == u"--export" || a == u"--help" || a == u"-h" || a == u"--version" || a == u"--lang";
+    return a == u"--export" || a == u"--help" || a == u"-h" || a == u"--version" || a == u"--lang" ||
+           a == u"--import" || a == u"--archive-export";
 }
 
 // The language files are read but never written: a batch run leaves the user's files as they
@@ -130,6 +132,10 @@ void Print(QTextStream& stream, const QString& text) {
 
 } // namespace
 
+bool IsExportFormat(const QString& format) {
+    return kFormats.contains(format);
+}
+
 bool IsBatchCommandLine(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i)
         if (IsBatchOption(arguments[i]))
@@ -193,6 +199,8 @@ TBatchRequest ParseBatchArguments(const QStringList& arguments) {
 
 int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
              QTextStream& err) {
+    if (IsArchiveCommandLine(arguments))
+        return RunArchiveCommand(arguments, locations, out, err);
     const TBatchRequest request = ParseBatchArguments(arguments.mid(1));
     const TBatchTexts texts(locations, request.English.value_or(DefaultEnglish(locations)));
     switch (request.Action) {
@@ -202,6 +210,7 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
         return BatchUsage;
     case TBatchRequest::Help:
         Print(out, texts.Extra(QStringLiteral("CliUsage")));
+        Print(out, texts.Extra(QStringLiteral("CliArchiveUsage")));
         return BatchOk;
     case TBatchRequest::Version:
         Print(out, QStringLiteral("lum1 %1 (%2)").arg(FileVersion(), BuildDate().simplified()));

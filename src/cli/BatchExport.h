@@ -34,6 +34,9 @@ struct TBatchRequest {
     QString ErrorArgument;
 };
 
+// pdf, csv, txt, html, xlsx, kml or geojson (lower case).
+bool IsExportFormat(const QString& format);
+
 // True when the arguments ask for batch work rather than the window.
 bool IsBatchCommandLine(const QStringList& arguments);
 
