@@ -21,13 +21,14 @@ void TArchiveImportJob::Wait() {
 }
 
 QString TArchiveImportJob::CurrentFile() const {
-    std::lock_guard lock(currentMutex_);
-    return current_;
+    // The list is written once, before its length is published.
+    const int total = total_, done = done_;
+    return done < total ? files_[done] : QString();
 }
 
 void TArchiveImportJob::Run() {
     files_ = CollectResultsFiles(chosen_);
-    total_ = static_cast<int>(files_.size());
+    total_ = static_cast<int>(files_.size()); // publishes files_
     if (cancel_) {
         summary_.Cancelled = true;
     } else if (!files_.isEmpty()) {
@@ -35,12 +36,8 @@ void TArchiveImportJob::Run() {
         TArchive archive;
         openError_ = archive.Open(connection_);
         if (archive.IsOpen()) {
-            summary_ = ArchiveFiles(archive, files_, [this](int done, int, const QString& file) {
+            summary_ = ArchiveFiles(archive, files_, [this](int done, int, const TFileArrival*) {
                 done_ = done;
-                {
-                    std::lock_guard lock(currentMutex_);
-                    current_ = file;
-                }
                 return !cancel_;
             });
         } else {

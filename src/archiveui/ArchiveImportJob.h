@@ -2,7 +2,7 @@
 // An import of results files into the archive on a thread of its own, with its own connection,
 // so that the window stays usable (a read of the gauge included) while many files go in. The
 // window thread starts it, asks how far it is and may stop it; nothing of Qt crosses the
-// threads: the state is atomics and a mutex of our own. Without widgets.
+// threads: the state is atomics of our own. Without widgets.
 
 #include "archive/Archive.h"
 #include "archive/ArchiveImport.h"
@@ -11,7 +11,6 @@
 #include <QStringList>
 
 #include <atomic>
-#include <mutex>
 #include <thread>
 
 namespace lum1 {
@@ -35,6 +34,7 @@ public:
     bool Finished() const { return finished_.load(std::memory_order_acquire); }
     int Done() const { return done_; }
     int Total() const { return total_; }
+    // The file under way (empty before the files are found and after the last).
     QString CurrentFile() const;
 
     // Once Finished(): what the archive could not do when it was opened (a damaged file set
@@ -54,11 +54,10 @@ private:
     std::atomic<bool> finished_{false};
     std::atomic<int> done_{0};
     std::atomic<int> total_{0};
-    mutable std::mutex currentMutex_;
-    QString current_;
+    // Written by the job's thread before total_ is set, read after.
+    QStringList files_;
     // Written by the job's thread before finished_ is set, read after.
     TArchiveError openError_;
-    QStringList files_;
     TImportSummary summary_;
 };
 
