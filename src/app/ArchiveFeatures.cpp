@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace lum1 {
@@ -97,6 +98,16 @@ void TArchiveFeatures::AArchiveOpenExecute() {
         c.Import = [this] { AArchiveImportExecute(); };
         c.Help = [this] { form_.AChmHelpExecute(); };
         window_ = new TfrmArchive(std::move(c), &form_);
+        // Over the main window, within the screen.
+        if (const QScreen* screen = form_.screen()) {
+            const QRect free = screen->availableGeometry();
+            const QSize size = window_->size().boundedTo(free.size() * 9 / 10);
+            QRect place(QPoint(0, 0), size);
+            place.moveCenter(form_.frameGeometry().center());
+            place.moveLeft(std::clamp(place.left(), free.left(), free.right() - size.width()));
+            place.moveTop(std::clamp(place.top(), free.top(), free.bottom() - size.height()));
+            window_->setGeometry(place);
+        }
     }
     window_->show();
     window_->raise();

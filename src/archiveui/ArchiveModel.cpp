@@ -1,5 +1,7 @@
 #include "archiveui/ArchiveModel.h"
 
+#include <QColor>
+
 #include <algorithm>
 #include <limits>
 
@@ -32,6 +34,14 @@ void TArchiveModel::SetTitles(const Titles& titles) {
 void TArchiveModel::SetLotNames(QHash<qint64, QString> names, const QString& lotTip) {
     lotNames_ = std::move(names);
     lotTip_ = lotTip;
+}
+
+void TArchiveModel::SetMarkedLot(qint64 lot) {
+    if (lot == markedLot_)
+        return;
+    markedLot_ = lot;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ResultColumns - 1), {Qt::BackgroundRole});
 }
 
 TArchiveError TArchiveModel::Refresh() {
@@ -160,12 +170,19 @@ int TArchiveModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TArchiveModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::BackgroundRole))
         return {};
     const Page* page = PageOf(index.row());
     const auto at = static_cast<size_t>(index.row() % PageSize);
     if (!page || at >= page->Rows.size())
         return {};
+    if (role == Qt::BackgroundRole) {
+        // Pale enough for the text to read as in any other row.
+        if (markedLot_ == 0 || page->Rows[at].Lot != markedLot_)
+            return {};
+        return QColor(0xdc, 0xf0, 0xdc);
+    }
     if (role == Qt::ToolTipRole) {
         const qint64 lot = page->Rows[at].Lot;
         if (lot == NoLot || lotTip_.isEmpty())

@@ -34,6 +34,8 @@ public:
     void SetTitles(const Titles& titles);
     // Lot names for the rows' tooltips (lotTip: "%1" the lot's name).
     void SetLotNames(QHash<qint64, QString> names, const QString& lotTip);
+    // The rows of this lot get a background of their own (0: none).
+    void SetMarkedLot(qint64 lot);
 
     // Counts the records anew and forgets every page (a new filter, sort or archive content).
     // The error, if the archive failed; the model then shows no row.
@@ -81,6 +83,7 @@ private:
     Titles titles_;
     QHash<qint64, QString> lotNames_;
     QString lotTip_;
+    qint64 markedLot_ = 0;
     // Filled from const data(): the pages are a cache of what the archive holds.
     mutable QHash<qint64, Page> pages_;
     mutable quint64 useClock_ = 0;

@@ -256,6 +256,7 @@ QWidget* TfrmArchive::BuildLotBar() {
     row->addWidget(StatisticsButton);
     row->addWidget(LotDetails, 1);
     connect(CurrentLot, &QComboBox::currentIndexChanged, this, [this] {
+        Model->SetMarkedLot(CurrentLotId());
         UpdateLotDetails();
         UpdateCommands();
     });

@@ -43,6 +43,7 @@ TLotDialog::TLotDialog(const TLot& lot, const QStringList& objects, const QStrin
     Layer = new QLineEdit(lot.Layer, this);
     Notes = new QPlainTextEdit(lot.Notes, this);
     Notes->setTabChangesFocus(true);
+    Notes->setFixedHeight(Notes->fontMetrics().lineSpacing() * 4 + 12);
     Problem = new QLabel(this);
     Problem->setWordWrap(true);
     Problem->setStyleSheet(QStringLiteral("color: #b00000"));

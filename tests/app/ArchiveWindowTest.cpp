@@ -402,6 +402,9 @@ TEST_F(ArchiveWindowTest, LotsAreMadeFilledMovedRenamedAndDeleted) {
     EXPECT_EQ(Cell(w, 1, 0), QStringLiteral("9"));
     EXPECT_EQ(w->Model->data(w->Model->index(1, 3), Qt::ToolTipRole).toString(),
               QStringLiteral("Lot: Lot A"));
+    // The current lot's rows stand out.
+    EXPECT_TRUE(w->Model->data(w->Model->index(2, 0), Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(w->Model->data(w->Model->index(3, 0), Qt::BackgroundRole).isValid());
 
     // Lot B takes rows 2..4 (records 8, 7, 6): record 8 is in lot A, and is moved only on Yes.
     WhenLotDialog([](TLotDialog* d) {
