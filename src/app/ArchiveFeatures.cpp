@@ -98,15 +98,20 @@ void TArchiveFeatures::AArchiveOpenExecute() {
         c.Import = [this] { AArchiveImportExecute(); };
         c.Help = [this] { form_.AChmHelpExecute(); };
         window_ = new TfrmArchive(std::move(c), &form_);
-        // Over the main window, within the screen.
+        // Over the main window, frame and all within the screen (the frame taken as the main
+        // window's, as the new window has none yet).
         if (const QScreen* screen = form_.screen()) {
             const QRect free = screen->availableGeometry();
-            const QSize size = window_->size().boundedTo(free.size() * 9 / 10);
-            QRect place(QPoint(0, 0), size);
-            place.moveCenter(form_.frameGeometry().center());
-            place.moveLeft(std::clamp(place.left(), free.left(), free.right() - size.width()));
-            place.moveTop(std::clamp(place.top(), free.top(), free.bottom() - size.height()));
-            window_->setGeometry(place);
+            const QRect mainFrame = form_.frameGeometry(), mainInside = form_.geometry();
+            const QSize frame(mainFrame.width() - mainInside.width(),
+                              mainFrame.height() - mainInside.height());
+            const QSize inside = window_->size().boundedTo(free.size() * 9 / 10 - frame);
+            QRect place(QPoint(0, 0), inside + frame);
+            place.moveCenter(mainFrame.center());
+            place.moveLeft(std::max(free.left(), std::min(place.left(), free.right() + 1 - place.width())));
+            place.moveTop(std::max(free.top(), std::min(place.top(), free.bottom() + 1 - place.height())));
+            window_->resize(inside);
+            window_->move(place.topLeft());
         }
     }
     window_->show();

@@ -37,6 +37,8 @@ QComboBox* TextChoice(QWidget* parent, const char* name) {
     box->setObjectName(QString::fromLatin1(name));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    // A filter's text is a part of names: completing it to the first name would narrow it.
+    box->setCompleter(nullptr);
     box->setMinimumContentsLength(12);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return box;

@@ -263,6 +263,11 @@ TEST_F(ArchiveWindowTest, FiltersNarrowTheTableAndTheCountsSayWhatIsShown) {
     ASSERT_TRUE(w);
     EXPECT_EQ(w->CountsText(), QStringLiteral("Shown: 12 of 12 records (deleted: 2). Chosen: 1"));
 
+    // A part of the objects' names is a part: never completed to the first name that has it.
+    TypeInto(w->ObjectFilter->lineEdit(), QStringLiteral("road"));
+    QTest::keyClick(w->ObjectFilter->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w->ObjectFilter->currentText(), QStringLiteral("road"));
+    EXPECT_EQ(w->Model->Counts().Shown, 12);
     // An object's text in any letter case, applied with Enter. Records 1, 4, 7 and 10 are on "Road 1".
     TypeInto(w->ObjectFilter->lineEdit(), QStringLiteral("road 1"));
     QTest::keyClick(w->ObjectFilter->lineEdit(), Qt::Key_Return);
