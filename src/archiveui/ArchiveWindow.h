@@ -112,6 +112,7 @@ private:
     TArchive* OpenArchive();
     void Report(TArchiveError error);
     QString ErrorText(const TArchiveError& error) const;
+    static TArchiveError NotOpenError();
     void Tell(const QString& text);
     void Warn(const QString& text);
     MsgResult Ask(const QString& text, MsgButtons buttons);
