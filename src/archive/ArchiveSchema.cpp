@@ -127,36 +127,46 @@ TArchiveError MigrateArchive(TArchive& archive, int version) {
     if (archive.ReadOnly())
         return archive.Fail(TArchiveErrorKind::ReadOnly);
 
-    if (TArchiveError e = archive.Begin())
-        return e;
+    const bool pg = archive.Engine() == TArchiveEngine::PostgreSQL;
     QSqlQuery q(archive.Database());
+    // On a server the lock is the session's, taken before the transaction begins: a
+    // transaction that began before another program's schema was committed could still miss it.
+    if (pg) {
+        q.prepare(QStringLiteral("SELECT pg_advisory_lock(?)"));
+        q.addBindValue(kSchemaLock);
+        if (!q.exec())
+            return archive.Fail(q.lastError());
+        q.finish();
+    }
+    const auto unlock = [&]() {
+        if (!pg)
+            return;
+        QSqlQuery u(archive.Database());
+        u.prepare(QStringLiteral("SELECT pg_advisory_unlock(?)"));
+        u.addBindValue(kSchemaLock);
+        u.exec();
+    };
+    if (TArchiveError e = archive.Begin()) {
+        unlock();
+        return e;
+    }
     auto fail = [&]() {
         const TArchiveError e = archive.Fail(q.lastError());
         q.finish();
         archive.Rollback();
+        unlock();
         return e;
     };
-    if (archive.Engine() == TArchiveEngine::PostgreSQL) {
-        q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
-        q.addBindValue(kSchemaLock);
-        if (!q.exec())
-            return fail();
-        q.finish();
-        // Another program may have created the schema while this one waited.
-        found = ReadSchemaVersion(archive, &error);
-        if (error) {
-            archive.Rollback();
-            return error;
-        }
-    } else {
-        found = ReadSchemaVersion(archive, &error);
-        if (error) {
-            archive.Rollback();
-            return error;
-        }
+    // Another program may have brought the schema up while this one waited.
+    found = ReadSchemaVersion(archive, &error);
+    if (error) {
+        archive.Rollback();
+        unlock();
+        return error;
     }
     if (found < 0 || found > version) {
         archive.Rollback();
+        unlock();
         return found < 0 ? archive.Fail(TArchiveErrorKind::Foreign)
                          : archive.Fail(TArchiveErrorKind::NewerSchema);
     }
@@ -172,7 +182,9 @@ TArchiveError MigrateArchive(TArchive& archive, int version) {
             return fail();
     }
     q.finish();
-    return archive.Commit();
+    const TArchiveError committed = archive.Commit();
+    unlock();
+    return committed;
 }
 
 } // namespace lum1
