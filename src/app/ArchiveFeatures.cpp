@@ -121,8 +121,9 @@ void TArchiveFeatures::AArchiveOpenExecute() {
 }
 
 void TArchiveFeatures::ArchiveChanged() {
+    // Troubles go to the window's own lines, not into a box: this may run inside other work.
     if (window_ && window_->isVisible())
-        window_->Refresh();
+        window_->Refresh(false);
 }
 
 bool TArchiveFeatures::ShowInMainTable(const std::vector<TMeasRecord>& records, const QString& source,
@@ -181,6 +182,8 @@ void TArchiveFeatures::AArchiveImportExecute() {
 void TArchiveFeatures::Import(const QStringList& filesAndFolders) {
     if (job_ || filesAndFolders.isEmpty())
         return;
+    if (progress_) // the summary of the import before
+        progress_->deleteLater();
     const TArchiveSettings settings = form_.program().SettingsIni
                                           ? TArchiveSettings::Read(*form_.program().SettingsIni)
                                           : TArchiveSettings{};
@@ -206,10 +209,13 @@ void TArchiveFeatures::Import(const QStringList& filesAndFolders) {
     progress->setCancelButton(cancel);
     progress->setLabelText(Extra("ArchiveImportSearching"));
     progress->setRange(0, 0);
-    // Cancel, Escape and the title bar's close all stop the import after the file under way.
-    connect(progress, &QProgressDialog::canceled, this, [this] {
+    // Cancel, Escape and the title bar's close all stop the import after the file under way;
+    // once the summary stands in the window, they close it.
+    connect(progress, &QProgressDialog::canceled, this, [this, progress] {
         if (job_)
             job_->Cancel();
+        else
+            progress->deleteLater();
     });
     progress_ = progress;
     progress->show();
@@ -236,14 +242,12 @@ void TArchiveFeatures::PollImport() {
     }
 }
 
+// The end may come while other work of the window runs (a file being read, a status line being
+// painted): nothing here waits for the user, so that no command can start inside that work.
 void TArchiveFeatures::FinishImport() {
     poll_->stop();
     job_->Wait();
     const std::unique_ptr<TArchiveImportJob> job = std::move(job_);
-    if (progress_) {
-        progress_->hide();
-        progress_->deleteLater();
-    }
     const ExtraTextLookup extra = [this](const QString& key) {
         return GetExtraMessage(form_.program().Language, key);
     };
@@ -260,10 +264,19 @@ void TArchiveFeatures::FinishImport() {
         lines << ImportSummaryText(summary, extra);
     lastSummary_ = lines.join(u'\n');
     form_.SetStatusBarGeneral(lines.join(u' '));
-    const bool trouble =
-        summary.Error || summary.Unreadable > 0 || job->OpenError() || job->Files().isEmpty();
-    dialogs_.Message({form_.windowTitle(), lastSummary_, trouble ? MsgIcon::Warning : MsgIcon::Information,
-                      MsgButtons::Ok, 0});
+    // The summary stays in the progress window until the user closes it.
+    if (progress_) {
+        progress_->setWindowTitle(Extra("ArchiveImportSummary"));
+        progress_->setRange(0, 1);
+        progress_->setValue(1);
+        progress_->setLabelText(lastSummary_);
+        if (auto* close = progress_->findChild<QPushButton*>(QStringLiteral("ArchiveImportCancelButton"))) {
+            close->setText(Extra("ArchiveImportClose"));
+            close->setToolTip(Extra("ArchiveImportCloseHint"));
+            close->setAccessibleName(Extra("ArchiveImportCloseHint"));
+        }
+        progress_->show();
+    }
     ArchiveChanged();
 }
 

@@ -114,7 +114,11 @@ TfrmArchive::TfrmArchive(TArchiveWindowContext context, QWidget* parent)
         [this] {
             const TArchiveError error = Model->LastError();
             Model->Clear();
+            // Not in a box: the paint that asked for the page may have come inside other work.
+            const bool wasQuiet = quiet_;
+            quiet_ = true;
             Report(error);
+            quiet_ = wasQuiet;
         },
         Qt::QueuedConnection);
 
@@ -474,7 +478,7 @@ void TfrmArchive::Report(TArchiveError error) {
     statusBar()->showMessage(text);
     UpdateCounts();
     // The same trouble at every page or command would bury the window in boxes.
-    if (text == lastError_)
+    if (quiet_ || text == lastError_)
         return;
     lastError_ = text;
     Warn(text);
@@ -504,7 +508,9 @@ QString TfrmArchive::StatusText() const {
 
 // ---------------------------------------------------------------- refresh and filter
 
-void TfrmArchive::Refresh() {
+void TfrmArchive::Refresh(bool inBox) {
+    const bool wasQuiet = quiet_;
+    quiet_ = quiet_ || !inBox;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (OpenArchive()) {
         FillChoices();
@@ -512,6 +518,7 @@ void TfrmArchive::Refresh() {
     }
     ApplyFilter();
     QApplication::restoreOverrideCursor();
+    quiet_ = wasQuiet;
 }
 
 void TfrmArchive::FillChoices() {

@@ -56,7 +56,9 @@ public:
     // The column titles anew (the main table's titles changed).
     void SetTitles();
     // Counts, pages, lots and the filter's choices anew (the archive's content changed).
-    void Refresh();
+    // inBox false: a trouble is told in the window's lines only (a refresh that the user did not
+    // ask for, which may come while other work runs).
+    void Refresh(bool inBox = true);
     // The filter of the controls, applied at once.
     void ApplyFilter();
     void ResetFilter();
@@ -127,6 +129,7 @@ private:
     QString lastError_;    // the last archive message shown in a box, not shown again at once
     bool filling_ = false; // the controls are being filled: their signals do not filter
     bool columnsSized_ = false;
+    bool quiet_ = false; // troubles are not boxed (Refresh(false), a page that failed)
 };
 
 } // namespace lum1
