@@ -10,6 +10,7 @@
 #include "app/DeviceLink.h"
 #include "app/LotFeatures.h"
 #include "app/MainWindow.h"
+#include "app/QtDialogs.h"
 #include "app/StatusStrip.h"
 #include "archive/ArchiveLots.h"
 #include "archive/ArchiveQuery.h"
@@ -25,9 +26,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -671,6 +674,69 @@ TEST_F(ArchiveWindowTest, APageThatCannotBeReadIsToldInTheWindowAndItRecovers) {
     EXPECT_EQ(w->Model->rowCount(), 1000);
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(w->CountsText().startsWith(QStringLiteral("Shown: 1000 of 1000")));
+}
+
+// The import's file dialog: several files chosen at once, or the folder shown by its button.
+TEST(ArchiveImportDialog, TakesSeveralFilesOrTheFolderShown) {
+    test::TempDir dir;
+    dir.Write("a.lum1", "x");
+    dir.Write("b.lum1", "y");
+    QtDialogs dialogs;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Import to archive");
+    request.filters = QStringList{QStringLiteral("LUM-1 files (*.lum1)")};
+    request.directory = dir.Path();
+    request.folderButton = QStringLiteral("Whole folder");
+    request.folderButtonHint = QStringLiteral("Import every file of the folder shown");
+    // Acts once the dialog lists the folder's two files.
+    auto whenListed = [](std::function<void(QFileDialog*, QListView*)> act) {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* list = d ? d->findChild<QListView*>(QStringLiteral("listView")) : nullptr;
+            if (!list || !d->isVisible() || list->model()->rowCount(list->rootIndex()) < 2)
+                return;
+            poll->deleteLater();
+            act(d, list);
+        });
+        poll->start(5);
+    };
+    auto button = [](QFileDialog* d, const QString& text) -> QPushButton* {
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text().remove(u'&') == text)
+                return b;
+        return nullptr;
+    };
+
+    whenListed([button](QFileDialog* d, QListView* list) {
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        QPushButton* open = button(d, QStringLiteral("Open"));
+        if (!open) {
+            ADD_FAILURE() << "no Open button";
+            d->reject();
+            return;
+        }
+        QTest::mouseClick(open, Qt::LeftButton);
+    });
+    QStringList chosen = dialogs.OpenFileNames(request);
+    chosen.sort();
+    EXPECT_EQ(chosen, (QStringList{dir.File("a.lum1"), dir.File("b.lum1")}));
+
+    whenListed([button](QFileDialog* d, QListView*) {
+        QPushButton* folder = button(d, QStringLiteral("Whole folder"));
+        if (!folder) {
+            ADD_FAILURE() << "no folder button";
+            d->reject();
+            return;
+        }
+        EXPECT_EQ(folder->accessibleName(), QStringLiteral("Import every file of the folder shown"));
+        QTest::mouseClick(folder, Qt::LeftButton);
+    });
+    EXPECT_EQ(dialogs.OpenFileNames(request), QStringList{QDir(dir.Path()).absolutePath()});
+
+    whenListed([](QFileDialog* d, QListView*) { QTest::keyClick(d, Qt::Key_Escape); });
+    EXPECT_TRUE(dialogs.OpenFileNames(request).isEmpty());
 }
 
 } // namespace
