@@ -119,9 +119,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LUM1_PACKAGE_HOMEPAGE}")
 # dpkg-shlibdeps sees only the linked libraries. libusb-0.1 is opened by name at run time,
-# the report's fonts and Qt's own Russian texts are data files: each is named here.
+# the report's fonts and Qt's own Russian texts are data files: each is named here. So are
+# the Qt SQL drivers, plugins loaded at run time: SQLite for the archive, PostgreSQL for a
+# lab's shared one.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libusb-0.1-4, fonts-liberation2, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libusb-0.1-4, fonts-liberation2, qt6-translations-l10n, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)

@@ -25,9 +25,9 @@ namespace lum1 {
 
 namespace {
 
-// Rows per multi-row statement: 17 values a row stay far below both engines' limits of bound
-// values, and a few statements carry a whole download.
-constexpr int kInsertRows = 100;
+// Rows per multi-row statement: few enough that the driver's lookup of bound values by
+// position (its cost grows with the square of their number) stays small.
+constexpr int kInsertRows = 25;
 constexpr int kLookupKeys = 500;
 constexpr int kAttempts = 3; // a transaction that lost a deadlock is tried again
 
@@ -42,6 +42,18 @@ struct TKept {
     qint64 Id;
     bool NoGauge;
 };
+
+// Numbers the archive computed itself (keys, ids), written into the statement: the Qt driver
+// looks every bound value up by position at a cost that grows with the square of their number.
+template <typename Range, typename Number> QString NumberList(const Range& range, Number number) {
+    QString s;
+    for (const auto& item : range) {
+        if (!s.isEmpty())
+            s += u',';
+        s += QString::number(number(item));
+    }
+    return s;
+}
 
 QString Placeholders(int count) {
     QString s;
@@ -91,6 +103,7 @@ public:
             return error_;
 
         QSqlQuery q(db_);
+        q.setForwardOnly(true); // no copy of every row in the driver's cache
         q.prepare(QStringLiteral("INSERT INTO arrival (kind, arrived, gauge_id, user_name, file_name)"
                                  " VALUES (?, ?, ?, ?, ?) RETURNING id"));
         q.addBindValue(static_cast<int>(kind));
@@ -108,11 +121,9 @@ public:
         QHash<qint64, TKept> kept;
         for (size_t from = 0; from < records.size(); from += kLookupKeys) {
             const size_t n = std::min<size_t>(kLookupKeys, records.size() - from);
-            q.prepare(QStringLiteral("SELECT rkey, bytes, id, gauge_id FROM measurement WHERE rkey IN (%1)")
-                          .arg(Placeholders(static_cast<int>(n))));
-            for (size_t i = from; i < from + n; ++i)
-                q.addBindValue(records[i].Key);
-            if (!q.exec())
+            const std::span<const TIncoming> part(records.data() + from, n);
+            if (!q.exec(QStringLiteral("SELECT rkey, bytes, id, gauge_id FROM measurement WHERE rkey IN (%1)")
+                            .arg(NumberList(part, [](const TIncoming& in) { return in.Key; }))))
                 return Failed(q);
             while (q.next())
                 kept.insert(q.value(0).toLongLong(),
@@ -155,13 +166,11 @@ public:
             std::sort(gaugeless.begin(), gaugeless.end());
             for (size_t from = 0; from < gaugeless.size(); from += kLookupKeys) {
                 const size_t n = std::min<size_t>(kLookupKeys, gaugeless.size() - from);
-                q.prepare(QStringLiteral(
-                              "UPDATE measurement SET gauge_id = ? WHERE gauge_id IS NULL AND id IN (%1)")
-                              .arg(Placeholders(static_cast<int>(n))));
-                q.addBindValue(*gauge);
-                for (size_t i = from; i < from + n; ++i)
-                    q.addBindValue(gaugeless[i]);
-                if (!q.exec())
+                const std::span<const qint64> part(gaugeless.data() + from, n);
+                if (!q.exec(QStringLiteral(
+                                "UPDATE measurement SET gauge_id = %1 WHERE gauge_id IS NULL AND id IN (%2)")
+                                .arg(*gauge)
+                                .arg(NumberList(part, [](qint64 id) { return id; }))))
                     return Failed(q);
                 q.finish();
             }
@@ -204,6 +213,7 @@ private:
             names.end());
         std::sort(names.begin(), names.end());
         QSqlQuery q(db_);
+        q.setForwardOnly(true); // no copy of every row in the driver's cache
         for (qsizetype from = 0; from < names.size(); from += kInsertRows) {
             const int n = static_cast<int>(std::min<qsizetype>(kInsertRows, names.size() - from));
             QString values;
@@ -271,6 +281,7 @@ private:
         const int n = static_cast<int>(rows.size());
         if (&q == &partial_ || !fullPrepared_) {
             q = QSqlQuery(db_);
+            q.setForwardOnly(true);
             if (!q.prepare(InsertStatement(n))) {
                 Failed(q);
                 return false;
@@ -293,6 +304,7 @@ private:
     // way is already kept.
     bool Probe(const TIncoming& in, TArrivalResult& result, std::vector<qint64>& gaugeless) {
         QSqlQuery q(db_);
+        q.setForwardOnly(true); // no copy of every row in the driver's cache
         for (qint64 key = in.Key;;
              key = key == std::numeric_limits<qint64>::max() ? std::numeric_limits<qint64>::min() : key + 1) {
             q.prepare(QStringLiteral("SELECT bytes, id, gauge_id FROM measurement WHERE rkey = ?"));

@@ -201,6 +201,7 @@ sleep 1 # the table fill follows the close by a hand-over
 exit_program "$window"
 grep -q '^Uses=2' "$config/lum1.ini" || fail "the second close did not save the settings: $(cat "$config/lum1.ini")"
 grep -q '^\[FormMain\]' "$config/lum1.ini" || fail "no window settings saved"
+[[ -s $home/.local/share/lum1/archive.sqlite ]] || fail "the read was not archived in the data folder"
 
 step "third start as the desktop entry opens a results file: lum1 FILE.lum1 fills the table"
 # One record: number 7, 14:05:09 on 5 May 2019, object "M-4", density 2352 (0x45130000).
