@@ -2,6 +2,7 @@
 
 #include "about/AboutBox.h"
 #include "app/AcceptanceFeatures.h"
+#include "app/ArchiveFeatures.h"
 #include "app/DeviceLink.h"
 #include "app/HelpTopics.h"
 #include "app/Icons.h"
@@ -136,6 +137,7 @@ TForm1::TForm1(Program& program, IDialogs& dialogs, Hooks hooks)
     FormCreate();
     lot_ = std::make_unique<TLotFeatures>(*this, dialogs_);
     acceptance_ = std::make_unique<TAcceptanceFeatures>(*this, dialogs_, *lot_);
+    archiveUi_ = std::make_unique<TArchiveFeatures>(*this, dialogs_);
 }
 
 TForm1::~TForm1() {
@@ -454,6 +456,8 @@ void TForm1::MenuFill() {
         lot_->MenuFill();
     if (acceptance_)
         acceptance_->MenuFill();
+    if (archiveUi_)
+        archiveUi_->MenuFill();
     NameTheControls();
 }
 
@@ -730,6 +734,8 @@ void TForm1::FormClose() {
     if (closing_)
         return;
     closing_ = true;
+    if (archiveUi_)
+        archiveUi_->Stop(); // an import ends after the file under way
     device_->Stop();
     // The exchange thread may still log (a day change re-reads the log switch) while the
     // settings are saved and released: from here on the log keeps the switch it has.
@@ -848,6 +854,8 @@ void TForm1::ArchiveRead(const QString& paramText) {
         AddHistoryLine(line);
     if (!notice.Box.isEmpty())
         dialogs_.Message({applicationTitle_, notice.Box, MsgIcon::Warning, MsgButtons::Ok, 0});
+    if (archiveUi_)
+        archiveUi_->ArchiveChanged();
 }
 void TForm1::AScreenshotExecute() {
     if (closing_)

@@ -31,6 +31,7 @@ class TMeasurementReport;
 class TLotFeatures;
 class TArchiveSession;
 class TAcceptanceFeatures;
+class TArchiveFeatures;
 struct TScreenContext;
 
 class TForm1 : public QMainWindow, private IExchangeWindow {
@@ -106,6 +107,7 @@ public:
     TResultsTable& Table() { return *table_; }
     TMeasurementReport& Report() { return *report_; }
     TLotFeatures* LotFeatures() const { return lot_.get(); }
+    TArchiveFeatures* ArchiveFeatures() const { return archiveUi_.get(); }
     // The window thread's measurement archive.
     TArchiveSession& ArchiveSession() { return *archive_; }
     TAcceptanceFeatures* AcceptanceFeatures() const { return acceptance_.get(); }
@@ -181,6 +183,8 @@ private:
     QString applicationTitle_;
     std::unique_ptr<TLotFeatures> lot_; // last: it leaves the table before the table goes
     std::unique_ptr<TAcceptanceFeatures> acceptance_; // it leaves the lot features before they go
+    // Goes before archive_: its window reads through it.
+    std::unique_ptr<TArchiveFeatures> archiveUi_;
 };
 
 } // namespace lum1

@@ -1,7 +1,9 @@
 #include "app/QtDialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include <vector>
@@ -127,6 +129,32 @@ std::optional<QString> QtDialogs::SaveFileName(const FileDialogRequest& r) {
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return std::nullopt;
     return d.selectedFiles().front();
+}
+
+QStringList QtDialogs::OpenFileNames(const FileDialogRequest& r) {
+    QFileDialog d(parent_, r.title, r.directory);
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::ExistingFiles);
+    d.setOption(QFileDialog::HideNameFilterDetails);
+    d.setNameFilters(NativeFilters(r.filters));
+    QString folder;
+    if (!r.folderButton.isEmpty()) {
+        // Qt's own dialog, which has a button box to put the folder button in.
+        d.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto* box = d.findChild<QDialogButtonBox*>()) {
+            QPushButton* b = box->addButton(r.folderButton, QDialogButtonBox::ActionRole);
+            b->setToolTip(r.folderButtonHint);
+            b->setAccessibleName(r.folderButtonHint);
+            QObject::connect(b, &QPushButton::clicked, &d, [&d, &folder] {
+                folder = d.directory().absolutePath();
+                // Done as accepted without the dialog's own check of a chosen file.
+                static_cast<QDialog&>(d).done(QDialog::Accepted);
+            });
+        }
+    }
+    if (d.exec() != QDialog::Accepted)
+        return {};
+    return folder.isEmpty() ? d.selectedFiles() : QStringList{folder};
 }
 
 } // namespace lum1

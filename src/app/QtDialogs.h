@@ -17,6 +17,7 @@ public:
     MsgResult Message(const MessageRequest& request) override;
     std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
     std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
+    QStringList OpenFileNames(const FileDialogRequest& request) override;
 
 private:
     QWidget* parent_;

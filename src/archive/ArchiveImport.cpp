@@ -429,7 +429,8 @@ TFileArrival ArchiveResultsFile(TArchive& archive, const QString& path) {
     TFileArrival arrival;
     arrival.File = path;
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file (or a link to one): a pipe would hold the import until a writer came.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         arrival.CantRead = true;
         return arrival;
     }

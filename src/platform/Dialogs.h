@@ -33,6 +33,8 @@ struct FileDialogRequest {
     QString defaultSuffix;
     // The window the dialog was opened from; null: the main window.
     QWidget* parent = nullptr;
+    // Several files: a button that chooses the folder shown instead (empty: no such button).
+    QString folderButton, folderButtonHint;
 };
 
 class IDialogs {
@@ -42,6 +44,12 @@ public:
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<QString> OpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> SaveFileName(const FileDialogRequest& request) = 0;
+    // Several existing files at once, or the folder shown when the request has a folder button;
+    // empty when the user cancelled.
+    virtual QStringList OpenFileNames(const FileDialogRequest& request) {
+        const std::optional<QString> one = OpenFileName(request);
+        return one ? QStringList{*one} : QStringList{};
+    }
 };
 
 } // namespace lum1

@@ -7,7 +7,10 @@
 #include "archive/ArchiveQuery.h"
 #include "archive/RecordKey.h"
 
+#include <QFile>
 #include <QSqlQuery>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +170,20 @@ TEST_F(ArchiveImportTest, TextsOfRecordsReachTheDatabaseOnlyAsValues) {
     TLot lot;
     lot.Name = object;
     EXPECT_TRUE(CreateLot(archive, lot).Ok());
+}
+
+// Something named like a results file that is no regular file (a pipe, a dangling link) is
+// unreadable at once: reading a pipe would wait for a writer that may never come, and the
+// import, and a program closing meanwhile, with it.
+TEST_F(ArchiveImportTest, APipeOrADanglingLinkIsUnreadableAndNeverWaitedFor) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.File("pipe.lum1")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.File("gone.lum1"), dir.File("dangling.lum1")));
+    dir.Write("good.lum1", test::FileBytes(test::MakeRecords(3)));
+    const TImportSummary summary =
+        ArchiveFiles(archive, {dir.File("pipe.lum1"), dir.File("dangling.lum1"), dir.File("good.lum1")});
+    EXPECT_EQ(summary.Unreadable, 2);
+    EXPECT_EQ(summary.New, 3);
+    EXPECT_FALSE(summary.Error);
 }
 
 } // namespace

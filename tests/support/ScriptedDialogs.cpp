@@ -21,6 +21,14 @@ std::optional<QString> ScriptedDialogs::NextFile(const FileDialogRequest& reques
 }
 
 std::optional<QString> ScriptedDialogs::OpenFileName(const FileDialogRequest& request) { return NextFile(request); }
+QStringList ScriptedDialogs::OpenFileNames(const FileDialogRequest& request) {
+    fileRequests.push_back(request);
+    if (filesAnswers.empty())
+        return {};
+    QStringList r = filesAnswers.front();
+    filesAnswers.pop_front();
+    return r;
+}
 std::optional<QString> ScriptedDialogs::SaveFileName(const FileDialogRequest& request) { return NextFile(request); }
 
 } // namespace lum1::test
