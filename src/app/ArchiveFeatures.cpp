@@ -1,6 +1,7 @@
 #include "app/ArchiveFeatures.h"
 
 #include "app/DeviceLink.h"
+#include "app/HelpTopics.h"
 #include "app/LotFeatures.h"
 #include "app/MainWindow.h"
 #include "archive/ArchiveMessages.h"
@@ -96,7 +97,7 @@ void TArchiveFeatures::AArchiveOpenExecute() {
         c.ShowInMainTable = [this](const std::vector<TMeasRecord>& records, const QString& source,
                                    bool statistics) { return ShowInMainTable(records, source, statistics); };
         c.Import = [this] { AArchiveImportExecute(); };
-        c.Help = [this] { form_.AChmHelpExecute(); };
+        c.Help = [this] { form_.OpenHelpAt(QString::fromLatin1(HelpTopic::Archive)); };
         window_ = new TfrmArchive(std::move(c), &form_);
         // Over the main window, frame and all within the screen (the frame taken as the main
         // window's, as the new window has none yet).

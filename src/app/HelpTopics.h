@@ -17,9 +17,10 @@ inline constexpr char Acceptance[] = "acceptance";
 inline constexpr char Correlation[] = "correlation";
 inline constexpr char ReportHeader[] = "report-header";
 inline constexpr char AcceptanceReport[] = "acceptance-report";
+inline constexpr char Archive[] = "archive";
 
-inline constexpr std::array<const char*, 11> All{MainWindow,  Report,       Screen,          Chart,
-                                                 Language,    Messages,     About,           Acceptance,
-                                                 Correlation, ReportHeader, AcceptanceReport};
+inline constexpr std::array<const char*, 12> All{MainWindow,  Report,       Screen,           Chart,
+                                                 Language,    Messages,     About,            Acceptance,
+                                                 Correlation, ReportHeader, AcceptanceReport, Archive};
 
 } // namespace lum1::HelpTopic

@@ -78,7 +78,7 @@ protected:
         program = std::make_unique<Program>(dir.Path(), dir.File("lum1.ini"), dir.File("events"));
         TForm1::Hooks hooks;
         hooks.endProcess = [this](int code) { exits.push_back(code); };
-        hooks.openFile = [this](const QString& path) { helps.push_back(path); };
+        hooks.openUrl = [this](const QUrl& url, TOpenFailed) { helps.push_back(url.toString()); };
         if (usbLibrary)
             hooks.usbLibraryName = QString::fromUtf8(usbLibrary);
         form = std::make_unique<TForm1>(*program, dialogs, hooks);
@@ -212,10 +212,11 @@ TEST_F(ArchiveWindowTest, MenuAfterTheDocumentedOnesAndEveryControlNamedInBothLa
               form->Table().Cell(2, 0) + u'\n' + form->Table().Cell(2, 1));
     EXPECT_TRUE(w->Model->headerData(5, Qt::Horizontal).toString().startsWith(QStringLiteral("Темп")));
 
-    // F1 opens the manual of the language; Escape closes the window.
+    // F1 opens the manual of the language at the archive's section; Escape closes the window.
     QTest::keyClick(w->Table, Qt::Key_F1);
     ASSERT_EQ(helps.size(), 1u);
     EXPECT_TRUE(helps[0].contains(QStringLiteral("Lum1RusHelp")));
+    EXPECT_TRUE(helps[0].endsWith(QStringLiteral("#archive")));
     QTest::keyClick(w->Table, Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
 }
