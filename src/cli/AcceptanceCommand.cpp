@@ -3,6 +3,7 @@
 #include "acceptance/AcceptanceTexts.h"
 #include "app/FileLocations.h"
 #include "cli/BatchExport.h"
+#include "cli/CliTexts.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
 #include "lang/MessageTable.h"
@@ -66,46 +67,6 @@ std::optional<double> ParseNumber(QString text) {
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;
-}
-
-// The language files are read but never written, as by every batch run.
-class TTexts {
-public:
-    TTexts(const TFileLocations& locations, bool english) : language_(locations.DataDir) {
-        language_.Select(english);
-    }
-    bool English() const { return language_.EnglishUI(); }
-    QString Documented(const QString& key) const {
-        const QString text =
-            TIniFile(language_.LangFilePath()).ReadString(QStringLiteral("Messages"), key, {});
-        if (!text.isEmpty())
-            return text;
-        const MessageRow* row = FindMessageRow(key);
-        return row ? (English() ? row->english : row->russian).trimmed().toString() : QString();
-    }
-    QString Extra(const QString& key) const { return GetExtraMessage(language_, key, false); }
-    QString Extra(const char* key) const { return Extra(QString::fromLatin1(key)); }
-
-private:
-    TLanguage language_;
-};
-
-bool DefaultEnglish(const TFileLocations& locations) {
-    return TIniFile(locations.SettingsPath)
-               .ReadString(QStringLiteral("Config"), QStringLiteral("LangId"), {}) != u"Rus";
-}
-
-// The minimum the lot statistics judge against, as the window reads it.
-double SettingsMinCompaction(const TFileLocations& locations) {
-    const QString text =
-        TIniFile(locations.SettingsPath)
-            .ReadString(QStringLiteral("LotStatistics"), QStringLiteral("MinCompaction"), {});
-    const std::optional<double> v = ParseNumber(text);
-    return v && *v >= 0.0 && *v <= 2.0 ? *v : DefaultMinCompaction;
-}
-
-void Print(QTextStream& stream, const QString& text) {
-    stream << text << Qt::endl;
 }
 
 QString Native(const QString& path) {
@@ -270,7 +231,7 @@ TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
 int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
                         QTextStream& err) {
     const TAcceptanceRequest request = ParseAcceptanceArguments(arguments.mid(1));
-    const TTexts texts(locations, request.English.value_or(DefaultEnglish(locations)));
+    const TCliTexts texts(locations, request.English);
     switch (request.Action) {
     case TAcceptanceRequest::Error: {
         QString message = texts.Extra(request.ErrorKey);
@@ -331,7 +292,7 @@ int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& loca
         limits.Lower = *request.MinDensity;
         limits.Upper = request.MaxDensity;
     } else {
-        limits.Lower = request.MinCompaction.value_or(SettingsMinCompaction(locations));
+        limits.Lower = request.MinCompaction.value_or(StoredMinCompaction(locations));
         limits.Upper = request.MaxCompaction;
     }
     limits.Rule = request.Rule;

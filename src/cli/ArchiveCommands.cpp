@@ -7,6 +7,7 @@
 #include "archive/ArchiveQuery.h"
 #include "archive/ArchiveSettings.h"
 #include "cli/BatchExport.h"
+#include "cli/CliTexts.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
 #include "platform/IniFile.h"
@@ -19,28 +20,6 @@
 namespace lum1 {
 
 namespace {
-
-// The language files are read, never written, as in every batch run.
-class TCliTexts {
-public:
-    TCliTexts(const TFileLocations& locations, std::optional<bool> english) : language_(locations.DataDir) {
-        language_.Select(english.value_or(
-            TIniFile(locations.SettingsPath)
-                .ReadString(QStringLiteral("Config"), QStringLiteral("LangId"), {}) != u"Rus"));
-    }
-    bool English() const { return language_.EnglishUI(); }
-    QString operator()(const QString& key) const { return GetExtraMessage(language_, key, false); }
-    ExtraTextLookup Lookup() const {
-        return [this](const QString& key) { return (*this)(key); };
-    }
-
-private:
-    TLanguage language_;
-};
-
-void Print(QTextStream& stream, const QString& text) {
-    stream << text << Qt::endl; // flushed: a watcher sees every line as it comes
-}
 
 std::optional<QDate> ParseDate(const QString& text) {
     const QDate d = QDate::fromString(text, Qt::ISODate);

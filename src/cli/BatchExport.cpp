@@ -5,6 +5,7 @@
 #include "app/FileLocations.h"
 #include "cli/AcceptanceCommand.h"
 #include "cli/ArchiveCommands.h"
+#include "cli/CliTexts.h"
 #include "export/TableExport.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
@@ -44,43 +45,6 @@ bool IsBatchOption(const QString& a) {
            a == u"--min-compaction" || a == u"--import" || a == u"--archive-export";
 }
 
-// The language files are read but never written: a batch run leaves the user's files as they
-// are, and a text missing there comes from the built-in table.
-class TBatchTexts {
-public:
-    TBatchTexts(const TFileLocations& locations, bool english) : language_(locations.DataDir) {
-        language_.Select(english);
-    }
-    bool English() const { return language_.EnglishUI(); }
-    QString Documented(const QString& key) const {
-        const QString text =
-            TIniFile(language_.LangFilePath()).ReadString(QStringLiteral("Messages"), key, {});
-        if (!text.isEmpty())
-            return text;
-        const MessageRow* row = FindMessageRow(key);
-        return row ? (English() ? row->english : row->russian).trimmed().toString() : QString();
-    }
-    QString Extra(const QString& key) const { return GetExtraMessage(language_, key, false); }
-
-private:
-    TLanguage language_;
-};
-
-// The language of a run without --lang: the one the program was last used in.
-bool DefaultEnglish(const TFileLocations& locations) {
-    const QString lang =
-        TIniFile(locations.SettingsPath).ReadString(QStringLiteral("Config"), QStringLiteral("LangId"), {});
-    return lang != u"Rus";
-}
-
-// The minimum compaction factor the window judges by, from the same settings.
-double StoredMinCompaction(const TFileLocations& locations) {
-    const QString text =
-        TIniFile(locations.SettingsPath)
-            .ReadString(QStringLiteral("LotStatistics"), QStringLiteral("MinCompaction"), {});
-    return ParseMinCompaction(text).value_or(DefaultMinCompaction);
-}
-
 ColWidths StoredWidths(const TFileLocations& locations) {
     TIniFile ini(locations.SettingsPath);
     ColWidths read{};
@@ -92,7 +56,7 @@ ColWidths StoredWidths(const TFileLocations& locations) {
 
 // The measurement report of every record, as the print command makes it for the whole table,
 // in one of the report's export formats.
-QByteArray ReportBytes(const QString& format, const TRecordStore& store, const TBatchTexts& texts,
+QByteArray ReportBytes(const QString& format, const TRecordStore& store, const TCliTexts& texts,
                        const TFileLocations& locations) {
     const int count = store.RecordCount.load();
     const TRecordTextContext ctx = TRecordTextContext::Fetch(
@@ -134,10 +98,6 @@ QByteArray ReportBytes(const QString& format, const TRecordStore& store, const T
     // No language folder: the preview's texts are not needed, and no file is written for them.
     report.APrintExecute(count, grid, environment);
     return bytes;
-}
-
-void Print(QTextStream& stream, const QString& text) {
-    stream << text << Qt::endl;
 }
 
 } // namespace
@@ -220,7 +180,7 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
     if (IsArchiveCommandLine(arguments))
         return RunArchiveCommand(arguments, locations, out, err);
     const TBatchRequest request = ParseBatchArguments(arguments.mid(1));
-    const TBatchTexts texts(locations, request.English.value_or(DefaultEnglish(locations)));
+    const TCliTexts texts(locations, request.English);
     switch (request.Action) {
     case TBatchRequest::Error:
         Print(err, texts.Extra(request.ErrorKey).arg(request.ErrorArgument));
