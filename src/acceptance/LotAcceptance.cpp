@@ -27,29 +27,6 @@ double RoundDecimals(double value, int digits, const char16_t* pattern) {
     return FormatFloat(value, pattern, u'.').toDouble();
 }
 
-TQuantityStats Describe(const std::vector<double>& xs) {
-    TQuantityStats s;
-    s.Used = static_cast<int>(xs.size());
-    if (xs.empty())
-        return s;
-    const auto [lo, hi] = std::minmax_element(xs.begin(), xs.end());
-    s.Min = *lo;
-    s.Max = *hi;
-    if (s.Min == s.Max) {
-        s.Mean = s.Min;
-        return s;
-    }
-    double sum = 0;
-    for (double x : xs)
-        sum += x;
-    s.Mean = sum / static_cast<double>(xs.size());
-    double squares = 0;
-    for (double x : xs)
-        squares += (x - s.Mean) * (x - s.Mean);
-    s.SD = std::sqrt(squares / static_cast<double>(xs.size() - 1));
-    return s;
-}
-
 TAcceptanceIssue Issue(TAcceptanceIssue::TKind kind, int count = 0) {
     TAcceptanceIssue i;
     i.Kind = kind;
@@ -123,12 +100,12 @@ TLotAcceptance JudgeLot(std::span<const TLotRecord> lot, const TCorrection& corr
         judged.push_back(value);
         p.Judged = PrintedValue(limits.Quantity, value);
     }
-    a.Gauge = Describe(gauge);
-    a.Density = Describe(corrected);
-    a.Compaction = Describe(compaction);
+    a.Gauge = DescribeValues(gauge);
+    a.Density = DescribeValues(corrected);
+    a.Compaction = DescribeValues(compaction);
     a.Judged = static_cast<int>(judged.size());
     if (!judged.empty())
-        a.JudgedMean = PrintedValue(limits.Quantity, Describe(judged).Mean);
+        a.JudgedMean = PrintedValue(limits.Quantity, DescribeValues(judged).Mean);
 
     if (!limits.Valid()) {
         a.Issues.push_back(Issue(TAcceptanceIssue::BadLimits));
