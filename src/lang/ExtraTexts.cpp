@@ -268,7 +268,7 @@ const ExtraRow kRows[] = {
      u"  --import          puts .lum1 files (or every .lum1 file of folders) into the archive\\n"
      u"  --archive-export  the archived records that match, in a format of --export"},
     {u"CliBadDate", u"Неверная дата: %1 (нужно ГГГГ-ММ-ДД)", u"Wrong date: %1 (YYYY-MM-DD expected)"},
-    {u"CliNoLot", u"В архиве нет партии %1", u"The archive has no lot named %1"},
+    {u"CliNoLot", u"В архиве нет партии «%1»", u"The archive has no lot named \"%1\""},
     {u"CliNoMatch", u"Ни одна запись архива не подходит под условия", u"No archived record matches"},
     {u"CliTooMany",
      u"Под условия подходят записей: %1; экспорт берёт не более %2. Сузьте условия (--from, --to, --object, "

@@ -73,6 +73,8 @@ public:
     QCheckBox* KeepOutliersBox() const { return keepOutliers_; }
     QPushButton* ApplyButton() const { return apply_; }
     QPushButton* RemoveButton() const { return remove_; }
+    QLineEdit* NameBox() const { return name_; }
+    QLineEdit* AuthorBox() const { return author_; }
     QCheckBox* ForMixBox() const { return forMix_; }
     QComboBox* KeptBox() const { return kept_; }
     QPushButton* UseKeptButton() const { return useKept_; }
