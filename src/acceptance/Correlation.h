@@ -22,6 +22,7 @@ namespace lum1 {
 struct TLotRecord {
     qint64 Key = 0;
     TMeasRecord Record{};
+    qint64 Id = 0; // the archive's id of the record; 0 for a file's records
 };
 
 // The density of a record as the gauge measured it, or NaN where it is no density a core can be

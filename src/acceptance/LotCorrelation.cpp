@@ -15,7 +15,7 @@ TCorrection TLotCorrelation::ForUse() const {
 }
 
 TLotCorrelation KeepCorrelation(const TCorrelationFit& fit, const QString& name, const QString& author,
-                                const QDateTime& made) {
+                                const QDateTime& made, std::span<const TLotRecord> lot) {
     TLotCorrelation c;
     c.Name = name.trimmed();
     c.Author = author.trimmed();
@@ -24,10 +24,35 @@ TLotCorrelation KeepCorrelation(const TCorrelationFit& fit, const QString& name,
     c.KeepOutliers = std::any_of(fit.Issues.begin(), fit.Issues.end(), [](const TAcceptanceIssue& i) {
         return i.Kind == TAcceptanceIssue::OutlierKept;
     });
-    for (const TFittedPair& p : fit.Pairs)
-        c.Pairs.push_back({p.Key, p.Gauge, p.Core});
+    std::unordered_map<qint64, qint64> ids;
+    for (const TLotRecord& r : lot)
+        if (r.Id != 0)
+            ids.emplace(r.Key, r.Id);
+    for (const TFittedPair& p : fit.Pairs) {
+        const auto id = ids.find(p.Key);
+        c.Pairs.push_back({p.Key, p.Gauge, p.Core, id == ids.end() ? 0 : id->second});
+    }
     c.Correction = fit.Correction();
     return c;
+}
+
+std::optional<TCorrection> RefitKept(const TLotCorrelation& c) {
+    // The pairs' own gauge densities stand in for the records they were fitted with.
+    std::vector<TLotRecord> records;
+    std::vector<TCorePair> pairs;
+    records.reserve(c.Pairs.size());
+    pairs.reserve(c.Pairs.size());
+    for (const TKeptPair& p : c.Pairs) {
+        TLotRecord r;
+        r.Key = p.Key;
+        r.Record.Density = static_cast<float>(p.Gauge);
+        records.push_back(r);
+        pairs.push_back({p.Key, p.Core});
+    }
+    const TCorrelationFit fit = FitCorrelation(records, pairs, c.Kind, c.KeepOutliers);
+    if (!fit.Ok() || fit.Pairs.size() != c.Pairs.size())
+        return std::nullopt;
+    return fit.Correction();
 }
 
 std::vector<TAcceptanceIssue> CheckLotCorrelation(std::span<const TLotRecord> lot, const TLotCorrelation& c) {
@@ -56,8 +81,11 @@ std::vector<TAcceptanceIssue> CheckLotCorrelation(std::span<const TLotRecord> lo
         } else if (found->second.count > 1) {
             issue.Kind = TAcceptanceIssue::AmbiguousRecord;
             issue.Count = found->second.count;
+        } else if (const TLotRecord& r = lot[found->second.index];
+                   pair.RecordId != 0 && r.Id != 0 && r.Id != pair.RecordId) {
+            issue.Kind = TAcceptanceIssue::MissingRecord;
         } else {
-            const double gauge = GaugeDensity(lot[found->second.index].Record);
+            const double gauge = GaugeDensity(r.Record);
             if (std::isnan(gauge)) {
                 issue.Kind = TAcceptanceIssue::NoGaugeDensity;
             } else if (gauge != pair.Gauge) {

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct TKeptPair {
     qint64 Key = 0;
     double Gauge = 0; // the record's gauge density when the correlation was made
     double Core = 0;
+    qint64 RecordId = 0; // the archive's id of that record; 0 when made for a file's records
 };
 
 struct TLotCorrelation {
@@ -39,12 +41,18 @@ struct TLotCorrelation {
 };
 
 // A fit the user chose, kept: its usable pairs and its correction. Only for a fit that is Ok().
+// The pairs take the archive's ids of their records from the lot they were fitted on.
 TLotCorrelation KeepCorrelation(const TCorrelationFit& fit, const QString& name, const QString& author,
-                                const QDateTime& made);
+                                const QDateTime& made, std::span<const TLotRecord> lot = {});
+
+// The correction of a kept correlation fitted again from its own pairs (the outliers kept as the
+// notes the report lists); nothing when its pairs no longer give a fit (a damaged store).
+std::optional<TCorrection> RefitKept(const TLotCorrelation& c);
 
 // Why a kept correlation does not hold for the lot: for the lot scope, a pair whose record is no
-// longer in the lot, is there more than once, has no usable density or another density than when
-// it was fitted (another file's record under the same number). Nothing for the mix scope.
+// longer in the lot (with the archive's ids: the record of that number in the lot is another
+// one), is there more than once, has no usable density or another density than when it was
+// fitted (another file's record under the same number). Nothing for the mix scope.
 std::vector<TAcceptanceIssue> CheckLotCorrelation(std::span<const TLotRecord> lot, const TLotCorrelation& c);
 
 // The user's pairs back from a kept correlation (to show and fit them again).

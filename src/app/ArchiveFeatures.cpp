@@ -1,5 +1,6 @@
 #include "app/ArchiveFeatures.h"
 
+#include "app/AcceptanceFeatures.h"
 #include "app/DeviceLink.h"
 #include "app/HelpTopics.h"
 #include "app/LotFeatures.h"
@@ -95,7 +96,12 @@ void TArchiveFeatures::AArchiveOpenExecute() {
         c.Caption = [this] { return form_.windowTitle(); };
         c.Dialogs = &dialogs_;
         c.ShowInMainTable = [this](const std::vector<TMeasRecord>& records, const QString& source,
-                                   bool statistics) { return ShowInMainTable(records, source, statistics); };
+                                   bool statistics,
+                                   qint64 lot) { return ShowInMainTable(records, source, statistics, lot); };
+        c.LotAcceptance = [this](TLotAcceptanceCommand command, qint64 lot, QWidget* parent) {
+            if (TAcceptanceFeatures* acceptance = form_.AcceptanceFeatures())
+                acceptance->ArchiveLotCommand(command, lot, parent);
+        };
         c.Import = [this] { AArchiveImportExecute(); };
         c.Help = [this] { form_.OpenHelpAt(QString::fromLatin1(HelpTopic::Archive)); };
         window_ = new TfrmArchive(std::move(c), &form_);
@@ -128,7 +134,7 @@ void TArchiveFeatures::ArchiveChanged() {
 }
 
 bool TArchiveFeatures::ShowInMainTable(const std::vector<TMeasRecord>& records, const QString& source,
-                                       bool statistics) {
+                                       bool statistics, qint64 lot) {
     {
         const TStoreHold hold = form_.Device().LockStore();
         if (!hold.owns_lock()) {
@@ -147,6 +153,8 @@ bool TArchiveFeatures::ShowInMainTable(const std::vector<TMeasRecord>& records, 
         form_.FillDataTable(0);
         form_.PopupMenu1Popup();
     }
+    if (TAcceptanceFeatures* acceptance = form_.AcceptanceFeatures())
+        acceptance->SetArchiveLotShown(lot, records);
     if (statistics && form_.LotFeatures())
         form_.LotFeatures()->SetPanelShown(true);
     return true;

@@ -47,7 +47,10 @@ public:
 
     // The records into the main table as an opened file would put them: the store replaced as a
     // whole under its lock, then the table filled. False (and a beep) when the store is busy.
-    bool ShowInMainTable(const std::vector<TMeasRecord>& records, const QString& source, bool statistics);
+    // lot: the archive lot the records are, whole (NoLot for other records): the lot acceptance
+    // then acts on that lot.
+    bool ShowInMainTable(const std::vector<TMeasRecord>& records, const QString& source, bool statistics,
+                         qint64 lot = 0);
 
     TfrmArchive* Window() const { return window_; }
     QProgressDialog* Progress() const { return progress_; }

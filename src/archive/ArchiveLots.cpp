@@ -178,6 +178,10 @@ TLotResult DeleteLot(TArchive& archive, qint64 id) {
         q.addBindValue(id);
         if (!q.exec())
             return Failed(archive, &q);
+        q.prepare(QStringLiteral("UPDATE correlation SET lot_id = NULL WHERE lot_id = ?"));
+        q.addBindValue(id);
+        if (!q.exec())
+            return Failed(archive, &q);
         q.prepare(QStringLiteral("DELETE FROM lot WHERE id = ?"));
         q.addBindValue(id);
         if (!q.exec())

@@ -26,7 +26,7 @@ std::vector<TLot> Lots(TArchive& archive);
 std::optional<TLot> FindLot(TArchive& archive, qint64 id);
 std::optional<TLot> FindLotByName(TArchive& archive, const QString& name);
 
-enum class TLotProblem { None, EmptyName, NameTaken, NotFound, ArchiveFailed };
+enum class TLotProblem { None, EmptyName, NameTaken, NotFound, ArchiveFailed, BadLimits };
 
 struct TLotResult {
     TLotProblem Problem = TLotProblem::None;
@@ -40,7 +40,8 @@ struct TLotResult {
 TLotResult CreateLot(TArchive& archive, const TLot& lot);
 // Name, object, material, layer and notes of the lot lot.Id.
 TLotResult UpdateLot(TArchive& archive, const TLot& lot);
-// The lot goes; its records stay in the archive, in no lot.
+// The lot goes; its records stay in the archive, in no lot, and so do the correlations made for
+// it (they no longer name a lot).
 TLotResult DeleteLot(TArchive& archive, qint64 id);
 // Puts the records into the lot, taking them out of any other; lot NoLot takes them out of
 // every lot. One transaction.

@@ -89,4 +89,23 @@ QString ImportSummaryText(const TImportSummary& summary, const ExtraTextLookup& 
     return lines.join(u'\n');
 }
 
+QString ArchiveQueryErrorText(const TArchiveError& error, const ExtraTextLookup& extra) {
+    const QString detail = error.Detail.isEmpty() ? QStringLiteral("?") : error.Detail;
+    auto text = [&extra](const char* key) { return extra ? extra(QString::fromLatin1(key)) : QString(); };
+    switch (error.Kind) {
+    case TArchiveErrorKind::Failed:
+    case TArchiveErrorKind::NotOpen:
+        return text("ArchiveWindowFailed").arg(error.Place, detail);
+    case TArchiveErrorKind::Damaged:
+        if (error.SetAsidePath.isEmpty())
+            return text("ArchiveWindowFailed").arg(error.Place, detail);
+        break;
+    case TArchiveErrorKind::ConnectionLost:
+        return text("ArchiveWindowConnectionLost").arg(error.Place, detail);
+    default:
+        break;
+    }
+    return ArchiveErrorText(error, extra);
+}
+
 } // namespace lum1

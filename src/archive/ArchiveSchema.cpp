@@ -47,6 +47,31 @@ const TMigration kMigrations[] = {
          "ALTER TABLE measurement ADD COLUMN lot_id {key} REFERENCES lot(id)",
          "CREATE INDEX measurement_lot ON measurement(lot_id, measured) WHERE lot_id IS NOT NULL",
      }},
+    // Version 3: the lot acceptance. A correlation to cores is kept once made and never changed
+    // (a new fit is a new correlation), with its pairs as they were fitted: each names the record
+    // by its number on the gauge, as the user typed it, and by the archive's id. Made for a lot
+    // (lot_id) or for a mix (scope 1, the mix's name) to be reused across lots. A lot carries the
+    // correlation applied to it and, once the user sets them, its own limits and rule (quantity
+    // NULL: the program's defaults).
+    {3,
+     {
+         "CREATE TABLE correlation (id {id}, name TEXT NOT NULL DEFAULT '', author TEXT NOT NULL DEFAULT '',"
+         " made TEXT NOT NULL, scope INTEGER NOT NULL, mix TEXT NOT NULL DEFAULT '',"
+         " lot_id {key} REFERENCES lot(id), kind INTEGER NOT NULL, keep_outliers INTEGER NOT NULL,"
+         " offset_value {real}, offset_sd {real}, slope {real}, intercept {real}, r2 {real}, see {real},"
+         " pairs INTEGER NOT NULL)",
+         "CREATE TABLE correlation_pair (correlation_id {key} NOT NULL REFERENCES correlation(id),"
+         " place INTEGER NOT NULL, number {key} NOT NULL, record_id {key}, gauge {real} NOT NULL,"
+         " core {real} NOT NULL, PRIMARY KEY (correlation_id, place))",
+         "CREATE INDEX correlation_mix ON correlation(mix, made)",
+         "ALTER TABLE lot ADD COLUMN correlation_id {key} REFERENCES correlation(id)",
+         "ALTER TABLE lot ADD COLUMN limits_quantity INTEGER",
+         "ALTER TABLE lot ADD COLUMN limits_lower {real}",
+         "ALTER TABLE lot ADD COLUMN limits_upper {real}",
+         "ALTER TABLE lot ADD COLUMN limits_rule INTEGER",
+         "ALTER TABLE lot ADD COLUMN limits_tolerance {real}",
+         "ALTER TABLE lot ADD COLUMN limits_pwl {real}",
+     }},
 };
 
 // Any number of our own: PostgreSQL's advisory lock that serialises the schema's creation.

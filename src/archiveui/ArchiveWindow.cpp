@@ -291,6 +291,10 @@ void TfrmArchive::BuildMenus() {
     ALotShow = make("ALotShow", [this] { ShowLotInMainTable(false); });
     ALotStatistics = make("ALotStatistics", [this] { ShowLotInMainTable(true); });
     ALotFilter = make("ALotFilter", [this] { FilterByCurrentLot(); });
+    ALotCorrelation = make("ALotCorrelation", [this] { LotAcceptance(TLotAcceptanceCommand::Correlation); });
+    ALotLimits = make("ALotLimits", [this] { LotAcceptance(TLotAcceptanceCommand::Limits); });
+    ALotHeader = make("ALotHeader", [this] { LotAcceptance(TLotAcceptanceCommand::Header); });
+    ALotReport = make("ALotReport", [this] { LotAcceptance(TLotAcceptanceCommand::Report); });
 
     itmArchive = menuBar()->addMenu(QString());
     itmArchive->setObjectName(QStringLiteral("itmArchiveWindow"));
@@ -314,6 +318,11 @@ void TfrmArchive::BuildMenus() {
     itmLot->addAction(ALotFilter);
     itmLot->addAction(ALotShow);
     itmLot->addAction(ALotStatistics);
+    itmLot->addSeparator();
+    itmLot->addAction(ALotCorrelation);
+    itmLot->addAction(ALotLimits);
+    itmLot->addAction(ALotHeader);
+    itmLot->addAction(ALotReport);
     for (QMenu* menu : {itmArchive, itmLot})
         menu->setToolTipsVisible(true);
 }
@@ -341,6 +350,10 @@ void TfrmArchive::SetTexts() {
         {ALotFilter, "ArchiveLotFilterThis", "ArchiveLotFilterThisHint"},
         {ALotShow, "ArchiveLotShow", "ArchiveLotShowHint"},
         {ALotStatistics, "ArchiveLotStatistics", "ArchiveLotStatisticsHint"},
+        {ALotCorrelation, "CorrMenu", "ArchiveLotCorrHint"},
+        {ALotLimits, "LimMenu", "ArchiveLotLimitsHint"},
+        {ALotHeader, "HdrMenu", "HdrMenuHint"},
+        {ALotReport, "AccReportMenu", "ArchiveLotReportHint"},
     };
     for (const auto& a : actions) {
         a.action->setText(Extra(a.text));
@@ -443,23 +456,7 @@ TArchiveError TfrmArchive::NotOpenError() {
 }
 
 QString TfrmArchive::ErrorText(const TArchiveError& error) const {
-    // The store words its failures for arrivals; the window reads and changes lots, and nothing
-    // of an arrival is at stake.
-    const QString detail = error.Detail.isEmpty() ? QStringLiteral("?") : error.Detail;
-    switch (error.Kind) {
-    case TArchiveErrorKind::Failed:
-    case TArchiveErrorKind::NotOpen:
-        return Extra("ArchiveWindowFailed").arg(error.Place, detail);
-    case TArchiveErrorKind::Damaged:
-        if (error.SetAsidePath.isEmpty())
-            return Extra("ArchiveWindowFailed").arg(error.Place, detail);
-        break;
-    case TArchiveErrorKind::ConnectionLost:
-        return Extra("ArchiveWindowConnectionLost").arg(error.Place, detail);
-    default:
-        break;
-    }
-    return ArchiveErrorText(error, context_.Extra);
+    return ArchiveQueryErrorText(error, context_.Extra);
 }
 
 void TfrmArchive::Report(TArchiveError error) {
@@ -651,7 +648,8 @@ void TfrmArchive::UpdateCounts() {
 void TfrmArchive::UpdateCommands() {
     const bool lot = CurrentLotId() != 0;
     const bool chosen = Table && Table->selectionModel() && Table->selectionModel()->hasSelection();
-    for (QAction* a : {ALotEdit, ALotDelete, ALotShow, ALotStatistics, ALotFilter})
+    for (QAction* a : {ALotEdit, ALotDelete, ALotShow, ALotStatistics, ALotFilter, ALotCorrelation, ALotLimits,
+                       ALotReport})
         a->setEnabled(lot);
     ALotAssign->setEnabled(lot && chosen);
     ALotRelease->setEnabled(chosen);
@@ -718,12 +716,13 @@ std::optional<std::vector<TArchiveRow>> TfrmArchive::ChosenRows(int limit, bool 
     return rows;
 }
 
-void TfrmArchive::ShowRecords(const std::vector<TArchiveRow>& rows, const QString& source, bool statistics) {
+void TfrmArchive::ShowRecords(const std::vector<TArchiveRow>& rows, const QString& source, bool statistics,
+                              qint64 lot) {
     std::vector<TMeasRecord> records;
     records.reserve(rows.size());
     for (const TArchiveRow& row : rows)
         records.push_back(row.Record);
-    if (!context_.ShowInMainTable || !context_.ShowInMainTable(records, source, statistics)) {
+    if (!context_.ShowInMainTable || !context_.ShowInMainTable(records, source, statistics, lot)) {
         Warn(Extra("ArchiveStoreBusy"));
         return;
     }
@@ -750,13 +749,27 @@ void TfrmArchive::ShowLotInMainTable(bool statistics) {
         Tell(Extra("ArchiveLotEmpty").arg(name));
         return;
     }
+    // A lot cut to the table's size is no longer the lot: the table is then judged as a table.
+    qint64 whole = id;
     if (rows.size() > static_cast<size_t>(MaxRecords)) {
         if (Ask(Extra("ArchiveTooMany").arg(rows.size()).arg(MaxRecords), MsgButtons::OkCancel) !=
             MsgResult::Ok)
             return;
         rows.resize(MaxRecords);
+        whole = NoLot;
     }
-    ShowRecords(rows, Extra("ArchiveSourceLot").arg(name), statistics);
+    ShowRecords(rows, Extra("ArchiveSourceLot").arg(name), statistics, whole);
+}
+
+void TfrmArchive::LotAcceptance(TLotAcceptanceCommand command) {
+    const qint64 id = CurrentLotId();
+    // The header is the report's, not the lot's: it needs no lot.
+    if ((id == 0 && command != TLotAcceptanceCommand::Header) || !context_.LotAcceptance)
+        return;
+    context_.LotAcceptance(command, id, this);
+    // A correlation or limits kept may have changed what the lot's details say.
+    if (command != TLotAcceptanceCommand::Header)
+        UpdateLotDetails();
 }
 
 // ---------------------------------------------------------------- keyboard and close

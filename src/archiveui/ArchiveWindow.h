@@ -26,6 +26,9 @@ class QTableView;
 
 namespace lum1 {
 
+// The lot acceptance's commands of the Lot menu, carried out by the program on the current lot.
+enum class TLotAcceptanceCommand { Correlation, Limits, Header, Report };
+
 // What the window needs of the program.
 struct TArchiveWindowContext {
     TArchiveModel::ArchiveAccess Archive; // the window thread's archive
@@ -35,9 +38,13 @@ struct TArchiveWindowContext {
     std::function<QString()> Caption;              // the application title, for message boxes
     IDialogs* Dialogs = nullptr;
     // The records into the main table, replacing what it shows; statistics: with the lot
-    // statistics under it. False when the main table refused them (it is busy).
-    std::function<bool(const std::vector<TMeasRecord>& records, const QString& source, bool statistics)>
+    // statistics under it; lot: the archive lot they are, whole (NoLot for chosen records or a lot
+    // cut to the table's size). False when the main table refused them (it is busy).
+    std::function<bool(const std::vector<TMeasRecord>& records, const QString& source, bool statistics,
+                       qint64 lot)>
         ShowInMainTable;
+    // A lot acceptance command on a lot, its windows over `parent`.
+    std::function<void(TLotAcceptanceCommand command, qint64 lot, QWidget* parent)> LotAcceptance;
     std::function<void()> Import; // the main window's import command
     std::function<void()> Help;   // F1: the manual at the archive's section
 };
@@ -55,6 +62,8 @@ public:
     void SetTexts();
     // The column titles anew (the main table's titles changed).
     void SetTitles();
+    // An archive trouble in words, as the window tells it.
+    QString ErrorText(const TArchiveError& error) const;
     // Counts, pages, lots and the filter's choices anew (the archive's content changed).
     // inBox false: a trouble is told in the window's lines only (a refresh that the user did not
     // ask for, which may come while other work runs).
@@ -72,6 +81,7 @@ public:
     void ReleaseChosen();
     void ShowLotInMainTable(bool statistics);
     void FilterByCurrentLot();
+    void LotAcceptance(TLotAcceptanceCommand command);
 
     // The current lot (the Lot menu acts on it); 0 when the archive has none.
     qint64 CurrentLotId() const;
@@ -89,6 +99,8 @@ public:
     QAction *AShowInTable, *ARefresh, *AImport, *AClose;
     QAction *ALotNew, *ALotEdit, *ALotDelete, *ALotAssign, *ALotRelease, *ALotShow, *ALotStatistics,
         *ALotFilter;
+    // The lot acceptance of the current lot.
+    QAction *ALotCorrelation, *ALotLimits, *ALotHeader, *ALotReport;
     QCheckBox *FromCheck, *ToCheck, *DeletedCheck;
     QDateEdit *FromDate, *ToDate;
     QComboBox *ObjectFilter, *MaterialFilter, *GaugeFilter, *LotFilter, *CurrentLot;
@@ -113,7 +125,6 @@ private:
     // The archive, or nullptr after the message.
     TArchive* OpenArchive();
     void Report(TArchiveError error);
-    QString ErrorText(const TArchiveError& error) const;
     static TArchiveError NotOpenError();
     void Tell(const QString& text);
     void Warn(const QString& text);
@@ -122,7 +133,8 @@ private:
     // user declined or the archive failed.
     std::optional<std::vector<TArchiveRow>> ChosenRows(int limit, bool askToCut);
     QString LotProblemText(const TLotResult& result, const QString& name) const;
-    void ShowRecords(const std::vector<TArchiveRow>& rows, const QString& source, bool statistics);
+    void ShowRecords(const std::vector<TArchiveRow>& rows, const QString& source, bool statistics,
+                     qint64 lot = NoLot);
 
     TArchiveWindowContext context_;
     std::vector<TLot> lots_;

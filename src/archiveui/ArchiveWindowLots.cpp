@@ -22,6 +22,8 @@ QString TfrmArchive::LotProblemText(const TLotResult& result, const QString& nam
         return Extra("ArchiveLotNotFound");
     case TLotProblem::ArchiveFailed:
         return ErrorText(result.Error);
+    case TLotProblem::BadLimits:
+        return Extra("AccBadLimits");
     }
     return {};
 }

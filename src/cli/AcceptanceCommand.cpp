@@ -2,11 +2,15 @@
 
 #include "acceptance/AcceptanceTexts.h"
 #include "app/FileLocations.h"
+#include "archive/ArchiveAcceptance.h"
+#include "archive/ArchiveMessages.h"
+#include "cli/ArchiveCommands.h"
 #include "cli/BatchExport.h"
 #include "cli/CliTexts.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Language.h"
 #include "lang/MessageTable.h"
+#include "lot/AcceptanceSettings.h"
 #include "platform/ExportFile.h"
 #include "platform/FormatFloat.h"
 #include "platform/IniFile.h"
@@ -153,6 +157,7 @@ TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
         } else if (a == u"--rule") {
             const QString rule = v.toLower();
             ok = rule == u"every" || rule == u"mean" || rule == u"pwl";
+            r.RuleGiven = true;
             r.Rule = rule == u"mean"  ? TAcceptanceRule::MeanAndTolerance
                      : rule == u"pwl" ? TAcceptanceRule::Pwl
                                       : TAcceptanceRule::EveryPoint;
@@ -181,14 +186,25 @@ TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
         r.Action = TAcceptanceRequest::Help;
         return r;
     }
-    if (values.size() != 3 || values[0].compare(kFormat, Qt::CaseInsensitive) != 0 || values[1].isEmpty() ||
-        values[2].isEmpty())
+    auto has = [&given](const char* o) { return given.contains(QString::fromLatin1(o)); };
+    // Without an input file, --lot names the archive lot the report is of.
+    const bool lotMode = values.size() == 2 && has("--lot");
+    if (values.size() != (lotMode ? 2 : 3) || values[0].compare(kFormat, Qt::CaseInsensitive) != 0 ||
+        values.mid(1).contains(QString()))
         return fail("CliBadArguments", {arguments.join(u' ')});
-    r.Input = values[1];
-    r.Output = values[2];
+    if (lotMode) {
+        for (qsizetype i = 0; i < r.HeaderFields.size(); ++i)
+            if (r.HeaderFields[i].first == u"Lot")
+                r.ArchiveLot = r.HeaderFields.takeAt(i--).second;
+        if (r.ArchiveLot.trimmed().isEmpty())
+            return fail("AccCliBadValue", {"--lot", r.ArchiveLot});
+        r.Output = values[1];
+    } else {
+        r.Input = values[1];
+        r.Output = values[2];
+    }
 
     // What goes with what.
-    auto has = [&given](const char* o) { return given.contains(QString::fromLatin1(o)); };
     auto conflict = [&](const char* a, const char* b) {
         return has(a) && has(b) ? std::optional<TAcceptanceRequest>(fail("AccCliConflict", {a, b}))
                                 : std::nullopt;
@@ -208,13 +224,18 @@ TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
         return has(a) && !present ? std::optional<TAcceptanceRequest>(fail("AccCliNeeds", {a, b}))
                                   : std::nullopt;
     };
-    for (const auto& e :
-         {needs("--slope", "--intercept", has("--intercept")),
-          needs("--intercept", "--slope", has("--slope")), needs("--fit", "--cores", has("--cores")),
-          needs("--keep-outliers", "--cores", has("--cores")),
-          needs("--tolerance", "--rule mean", r.Rule == TAcceptanceRule::MeanAndTolerance),
-          needs("--pwl-threshold", "--rule pwl", r.Rule == TAcceptanceRule::Pwl),
-          needs("--max-density", "--min-density", has("--min-density"))})
+    for (const auto& e : {needs("--slope", "--intercept", has("--intercept")),
+                          needs("--intercept", "--slope", has("--slope")), needs("--fit", "--cores", has("--cores")),
+                          needs("--keep-outliers", "--cores", has("--cores"))})
+        if (e)
+            return *e;
+    r.Action = TAcceptanceRequest::Export;
+    // An archive lot's own limits and rule complete the options: checked once merged with them.
+    if (lotMode)
+        return r;
+    for (const auto& e : {needs("--tolerance", "--rule mean", r.Rule == TAcceptanceRule::MeanAndTolerance),
+                          needs("--pwl-threshold", "--rule pwl", r.Rule == TAcceptanceRule::Pwl),
+                          needs("--max-density", "--min-density", has("--min-density"))})
         if (e)
             return *e;
     if (r.Rule == TAcceptanceRule::MeanAndTolerance && !r.Tolerance)
@@ -228,22 +249,111 @@ TAcceptanceRequest ParseAcceptanceArguments(const QStringList& arguments) {
     return r;
 }
 
+namespace {
+
+// The header file's fields; a logo named there lies beside the file unless its path says otherwise.
+// overwrite: every field of the file replaces the header's; else only those the file fills.
+bool ReadHeaderFile(const QString& path, bool overwrite, TAcceptanceHeader& h, QString& logoPath) {
+    const QFileInfo info(path);
+    QFile probe(path);
+    if (info.isDir() || !probe.open(QIODevice::ReadOnly))
+        return false;
+    const TIniFile ini(path);
+    const std::pair<const char*, QString TAcceptanceHeader::*> fields[] = {
+        {"Organisation", &TAcceptanceHeader::Organisation},
+        {"Project", &TAcceptanceHeader::Project},
+        {"Road", &TAcceptanceHeader::Road},
+        {"Lot", &TAcceptanceHeader::Lot},
+        {"Mix", &TAcceptanceHeader::Mix},
+        {"Layer", &TAcceptanceHeader::Layer},
+        {"ReferenceDensity", &TAcceptanceHeader::ReferenceDensity},
+        {"Gauge", &TAcceptanceHeader::Gauge},
+        {"Operator", &TAcceptanceHeader::Operator},
+        {"Dates", &TAcceptanceHeader::Dates},
+    };
+    for (const auto& [key, field] : fields) {
+        const QString value = ini.ReadString(QStringLiteral("Header"), QString::fromLatin1(key), {});
+        if (overwrite || !value.isEmpty())
+            h.*field = value;
+    }
+    const QString logo = ini.ReadString(QStringLiteral("Header"), QStringLiteral("Logo"), {});
+    if (!logo.isEmpty())
+        logoPath = QFileInfo(logo).isAbsolute() ? logo : info.dir().filePath(logo);
+    return true;
+}
+
+// An archive lot's limits and rule with the options' in their place; the error's key and
+// arguments when the two together are no limits or the options ask for a rule's value that the
+// rule does not take.
+std::optional<std::pair<QString, QStringList>> MergeLimits(const TAcceptanceRequest& r, double defaultMinimum,
+                                                           TAcceptanceLimits& l) {
+    using Error = std::pair<QString, QStringList>;
+    if (r.MinDensity || r.MaxDensity) {
+        if (l.Quantity != TAcceptanceQuantity::Density) {
+            // Another quantity: the stored numbers are of no use for it.
+            if (!r.MinDensity)
+                return Error{"AccCliNeeds", {"--max-density", "--min-density"}};
+            l.Quantity = TAcceptanceQuantity::Density;
+            l.Upper.reset();
+        }
+        if (r.MinDensity)
+            l.Lower = *r.MinDensity;
+        if (r.MaxDensity)
+            l.Upper = r.MaxDensity;
+    } else if (r.MinCompaction || r.MaxCompaction) {
+        if (l.Quantity != TAcceptanceQuantity::Compaction) {
+            l.Quantity = TAcceptanceQuantity::Compaction;
+            l.Lower = defaultMinimum;
+            l.Upper.reset();
+        }
+        if (r.MinCompaction)
+            l.Lower = *r.MinCompaction;
+        if (r.MaxCompaction)
+            l.Upper = r.MaxCompaction;
+    }
+    const TAcceptanceRule stored = l.Rule;
+    if (r.RuleGiven)
+        l.Rule = r.Rule;
+    if (r.Tolerance && l.Rule != TAcceptanceRule::MeanAndTolerance)
+        return Error{"AccCliNeeds", {"--tolerance", "--rule mean"}};
+    if (r.PwlThreshold && l.Rule != TAcceptanceRule::Pwl)
+        return Error{"AccCliNeeds", {"--pwl-threshold", "--rule pwl"}};
+    // A tolerance kept for another rule means nothing for this one.
+    if (l.Rule == TAcceptanceRule::MeanAndTolerance && stored != l.Rule && !r.Tolerance)
+        return Error{"AccCliNeeds", {"--rule mean", "--tolerance"}};
+    if (r.Tolerance)
+        l.Tolerance = *r.Tolerance;
+    if (r.PwlThreshold)
+        l.PwlThreshold = *r.PwlThreshold;
+    if (!l.Valid())
+        return Error{"AccCliBadValue",
+                     {l.Quantity == TAcceptanceQuantity::Density ? "--max-density" : "--max-compaction",
+                      FormatFloat(l.Upper.value_or(0.0), u"#0.###", u'.')}};
+    return std::nullopt;
+}
+
+} // namespace
+
 int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,
                         QTextStream& err) {
     const TAcceptanceRequest request = ParseAcceptanceArguments(arguments.mid(1));
     const TCliTexts texts(locations, request.English);
-    switch (request.Action) {
-    case TAcceptanceRequest::Error: {
-        QString message = texts.Extra(request.ErrorKey);
-        for (const QString& a : request.ErrorArguments)
+    auto usage = [&](const QString& key, const QStringList& args) {
+        QString message = texts.Extra(key);
+        for (const QString& a : args)
             message = message.arg(a);
         Print(err, message);
         Print(err, texts.Extra("AccCliUsage"));
+        Print(err, texts.Extra("AccCliLotUsage"));
         return BatchUsage;
-    }
+    };
+    switch (request.Action) {
+    case TAcceptanceRequest::Error:
+        return usage(request.ErrorKey, request.ErrorArguments);
     case TAcceptanceRequest::Help:
         Print(out, texts.Extra("CliUsage"));
         Print(out, texts.Extra("AccCliUsage"));
+        Print(out, texts.Extra("AccCliLotUsage"));
         return BatchOk;
     case TAcceptanceRequest::Export:
         break;
@@ -258,74 +368,110 @@ int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& loca
             Print(err, reason);
         return BatchAcceptanceRefused;
     };
-
-    // Writing over the results file would lose the measurements the report is made from.
-    const QFileInfo input(request.Input), output(request.Output);
-    if (output.exists() && input.exists() && output.canonicalFilePath() == input.canonicalFilePath()) {
-        Print(err, texts.Extra("CliSameFile").arg(Native(request.Output)));
-        return BatchUsage;
-    }
-    QFile file(request.Input);
-    if (input.isDir() || !file.open(QIODevice::ReadOnly))
-        return cantOpen(request.Input);
-    auto store = std::make_unique<TRecordStore>();
-    ReadRecords(file, *store);
-    if (file.error() != QFileDevice::NoError)
-        return cantOpen(request.Input);
-    const int count = store->RecordCount.load();
-    if (count == 0) {
-        Print(err, texts.Extra("CliNoRecords").arg(Native(request.Input)));
-        return BatchNoRecords;
-    }
+    const QChar separator = SystemDecimalSeparator();
+    const TTextLookup extra = [&texts](const QString& key) { return texts.Extra(key); };
 
     TAcceptanceReportInput lot;
-    lot.Records.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const TMeasRecord& r = store->Records[static_cast<size_t>(i)];
-        lot.Records.push_back({r.Number, r});
-    }
-
-    // Limits: a density window when a density limit is given, else the compaction factor.
     TAcceptanceLimits& limits = lot.Limits;
-    if (request.MinDensity) {
-        limits.Quantity = TAcceptanceQuantity::Density;
-        limits.Lower = *request.MinDensity;
-        limits.Upper = request.MaxDensity;
-    } else {
-        limits.Lower = request.MinCompaction.value_or(StoredMinCompaction(locations));
-        limits.Upper = request.MaxCompaction;
-    }
-    limits.Rule = request.Rule;
-    limits.Tolerance = request.Tolerance.value_or(0.0);
-    limits.PwlThreshold = request.PwlThreshold.value_or(90.0);
-
-    // The header: the file's fields, then the options', then the lot named after the input.
-    QString logoPath = request.LogoFile;
-    if (!request.HeaderFile.isEmpty()) {
-        const QFileInfo info(request.HeaderFile);
-        QFile probe(request.HeaderFile);
-        if (info.isDir() || !probe.open(QIODevice::ReadOnly))
-            return cantOpen(request.HeaderFile);
-        const TIniFile ini(request.HeaderFile);
-        auto read = [&ini](const char* key) {
-            return ini.ReadString(QStringLiteral("Header"), QString::fromLatin1(key), {});
+    QString logoPath;
+    std::optional<TLotCorrelation> stored; // an archive lot's correlation
+    if (!request.ArchiveLot.isEmpty()) {
+        TArchive archive;
+        if (const int opened = OpenBatchArchive(archive, locations, texts, err))
+            return opened;
+        // Writing over the archive's file would lose every record in it.
+        if (archive.Engine() == TArchiveEngine::SQLite) {
+            const QFileInfo output(request.Output), file(archive.Connection().SqlitePath);
+            if (output.exists() && output.canonicalFilePath() == file.canonicalFilePath()) {
+                Print(err, texts.Extra("CliSameFile").arg(Native(request.Output)));
+                return BatchUsage;
+            }
+        }
+        const auto archiveFailed = [&] {
+            Print(err, ArchiveErrorText(archive.LastError(), texts.Lookup()));
+            return ArchiveUnusable;
         };
-        TAcceptanceHeader& h = lot.Header;
-        h.Organisation = read("Organisation");
-        h.Project = read("Project");
-        h.Road = read("Road");
-        h.Lot = read("Lot");
-        h.Mix = read("Mix");
-        h.Layer = read("Layer");
-        h.ReferenceDensity = read("ReferenceDensity");
-        h.Gauge = read("Gauge");
-        h.Operator = read("Operator");
-        h.Dates = read("Dates");
-        // A logo named in the header file lies beside it unless its path says otherwise.
-        const QString logo = read("Logo");
-        if (logoPath.isEmpty() && !logo.isEmpty())
-            logoPath = QFileInfo(logo).isAbsolute() ? logo : info.dir().filePath(logo);
+        const std::optional<TLot> found = FindLotByName(archive, request.ArchiveLot);
+        if (archive.LastError())
+            return archiveFailed();
+        if (!found) {
+            Print(err, texts.Extra("CliNoLot").arg(request.ArchiveLot));
+            return BatchNoRecords;
+        }
+        lot.Records = AcceptanceLotRecords(archive, found->Id);
+        if (!archive.LastError())
+            stored = LotCorrelationOf(archive, found->Id);
+        std::optional<TAcceptanceLimits> own;
+        if (!archive.LastError())
+            own = LotLimits(archive, found->Id);
+        if (archive.LastError())
+            return archiveFailed();
+        if (lot.Records.empty()) {
+            Print(err, texts.Extra("ArchiveLotEmpty").arg(found->Name));
+            return BatchNoRecords;
+        }
+        if (lot.Records.size() > static_cast<size_t>(MaxRecords)) {
+            Print(err, texts.Extra("AccLotTooMany").arg(found->Name).arg(lot.Records.size()).arg(MaxRecords));
+            return ArchiveTooMany;
+        }
+        // What the window would judge the lot by, the options in their place.
+        const TIniFile settings(locations.SettingsPath);
+        const double minimum = StoredMinCompaction(locations);
+        limits = own ? *own : ReadAcceptanceLimits(settings, minimum);
+        if (const auto wrong = MergeLimits(request, minimum, limits))
+            return usage(wrong->first, wrong->second);
+        const TReportHeaderSetup setup = ReadReportHeader(settings);
+        lot.Header = LotHeader(setup.Header, found->Name, found->Object, found->Material, found->Layer);
+        logoPath = setup.Logo;
+        if (!request.HeaderFile.isEmpty()) {
+            const QString lotName = lot.Header.Lot;
+            if (!ReadHeaderFile(request.HeaderFile, false, lot.Header, logoPath))
+                return cantOpen(request.HeaderFile);
+            lot.Header.Lot = lotName; // the archive's name is the lot's
+        }
+    } else {
+        // Writing over the results file would lose the measurements the report is made from.
+        const QFileInfo input(request.Input), output(request.Output);
+        if (output.exists() && input.exists() && output.canonicalFilePath() == input.canonicalFilePath()) {
+            Print(err, texts.Extra("CliSameFile").arg(Native(request.Output)));
+            return BatchUsage;
+        }
+        QFile file(request.Input);
+        if (input.isDir() || !file.open(QIODevice::ReadOnly))
+            return cantOpen(request.Input);
+        auto store = std::make_unique<TRecordStore>();
+        ReadRecords(file, *store);
+        if (file.error() != QFileDevice::NoError)
+            return cantOpen(request.Input);
+        const int count = store->RecordCount.load();
+        if (count == 0) {
+            Print(err, texts.Extra("CliNoRecords").arg(Native(request.Input)));
+            return BatchNoRecords;
+        }
+        lot.Records.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const TMeasRecord& r = store->Records[static_cast<size_t>(i)];
+            lot.Records.push_back({r.Number, r});
+        }
+
+        // Limits: a density window when a density limit is given, else the compaction factor.
+        if (request.MinDensity) {
+            limits.Quantity = TAcceptanceQuantity::Density;
+            limits.Lower = *request.MinDensity;
+            limits.Upper = request.MaxDensity;
+        } else {
+            limits.Lower = request.MinCompaction.value_or(StoredMinCompaction(locations));
+            limits.Upper = request.MaxCompaction;
+        }
+        limits.Rule = request.Rule;
+        limits.Tolerance = request.Tolerance.value_or(0.0);
+        limits.PwlThreshold = request.PwlThreshold.value_or(90.0);
+
+        if (!request.HeaderFile.isEmpty() && !ReadHeaderFile(request.HeaderFile, true, lot.Header, logoPath))
+            return cantOpen(request.HeaderFile);
     }
+
+    // The header: the options' fields over what came before, the lot named after the input.
     for (const auto& [key, value] : request.HeaderFields) {
         TAcceptanceHeader& h = lot.Header;
         QString* field = key == u"Organisation" ? &h.Organisation
@@ -339,7 +485,9 @@ int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& loca
         *field = value;
     }
     if (lot.Header.Lot.trimmed().isEmpty())
-        lot.Header.Lot = input.completeBaseName();
+        lot.Header.Lot = QFileInfo(request.Input).completeBaseName();
+    if (!request.LogoFile.isEmpty())
+        logoPath = request.LogoFile;
 
     if (!logoPath.isEmpty()) {
         const TReportLogo logo = LoadReportLogo(logoPath);
@@ -357,8 +505,6 @@ int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& loca
         }
     }
 
-    const QChar separator = SystemDecimalSeparator();
-    const TTextLookup extra = [&texts](const QString& key) { return texts.Extra(key); };
     if (request.Offset) {
         lot.Correction.Kind = TCorrelationKind::Offset;
         lot.Correction.Offset = *request.Offset;
@@ -382,6 +528,16 @@ int RunAcceptanceExport(const QStringList& arguments, const TFileLocations& loca
             return refused(reasons);
         }
         lot.Correction = fit.Correction();
+    } else if (stored) {
+        // The archive's correlation, as long as it still holds for the lot's records.
+        const std::vector<TAcceptanceIssue> issues = CheckLotCorrelation(lot.Records, *stored);
+        if (!issues.empty()) {
+            QStringList reasons{texts.Extra("AccCliStoredCorrelation")};
+            for (const TAcceptanceIssue& issue : issues)
+                reasons << AcceptanceIssueText(issue, extra, separator);
+            return refused(reasons);
+        }
+        lot.Correction = stored->ForUse();
     }
 
     TAcceptanceTexts reportTexts;

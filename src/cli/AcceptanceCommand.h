@@ -1,7 +1,8 @@
 #pragma once
 // "lum1 --export acceptance-pdf INPUT.lum1 OUTPUT.pdf [options]": the acceptance report of every
 // record of a results file as a lot, with the lot's limits, rule, correction and report header
-// given as options. Runs without a window like the other batch exports and shares their exit
+// given as options; "lum1 --export acceptance-pdf --lot NAME OUTPUT.pdf [options]": that of an
+// archive lot with what the archive keeps for it, options replacing it. Runs without a window like the other batch exports and shares their exit
 // codes; a lot that gets no report (a refused correlation, no verdict, a logo that is no usable
 // picture, a cores file it cannot read) ends with its own code.
 
@@ -30,10 +31,14 @@ struct TAcceptanceRequest {
     enum TMode { Export, Help, Error };
     TMode Action = Error;
     QString Input, Output;
+    // The archive lot of that name instead of an input file (--lot with no input file): its
+    // stored limits, rule and correlation hold where no option replaces them.
+    QString ArchiveLot;
     std::optional<bool> English;
     // Limits as given; the minimum compaction factor falls back to the settings when not given.
     std::optional<double> MinCompaction, MaxCompaction, MinDensity, MaxDensity;
     TAcceptanceRule Rule = TAcceptanceRule::EveryPoint;
+    bool RuleGiven = false;
     std::optional<double> Tolerance, PwlThreshold;
     // The correction: numbers given, or pairs to fit.
     std::optional<double> Offset, Slope, Intercept;

@@ -105,6 +105,21 @@ int Export(const TArchiveRequest& request, TArchive& archive, const TFileLocatio
 
 } // namespace
 
+int OpenBatchArchive(TArchive& archive, const TFileLocations& locations, const TCliTexts& texts, QTextStream& err) {
+    TArchiveConnection connection =
+        TArchiveSettings::Read(TIniFile(locations.SettingsPath)).Connection(locations.ArchiveDir);
+    // No window waits on the command line: another program's import (the window's or a second
+    // batch job's) holds the file for a whole arrival, which a busy machine stretches past the
+    // window's few seconds, so a batch job waits for its turn rather than fail. (A server's
+    // connect time-out stays short: an unreachable server is told at once.)
+    if (connection.Engine == TArchiveEngine::SQLite)
+        connection.TimeoutMs = 120000;
+    const TArchiveError opened = archive.Open(connection);
+    if (opened) // a damaged file set aside (and a new archive open), or no archive
+        Print(err, ArchiveErrorText(opened, texts.Lookup()));
+    return archive.IsOpen() ? static_cast<int>(BatchOk) : static_cast<int>(ArchiveUnusable);
+}
+
 bool IsArchiveCommandLine(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i)
         if (arguments[i] == u"--import" || arguments[i] == u"--archive-export")
@@ -184,20 +199,9 @@ int RunArchiveCommand(const QStringList& arguments, const TFileLocations& locati
         Print(err, texts(QStringLiteral("CliArchiveUsage")));
         return BatchUsage;
     }
-    TArchiveConnection connection =
-        TArchiveSettings::Read(TIniFile(locations.SettingsPath)).Connection(locations.ArchiveDir);
-    // No window waits on the command line: another program's import (the window's or a second
-    // batch job's) holds the file for a whole arrival, which a busy machine stretches past the
-    // window's few seconds, so a batch job waits for its turn rather than fail. (A server's
-    // connect time-out stays short: an unreachable server is told at once.)
-    if (connection.Engine == TArchiveEngine::SQLite)
-        connection.TimeoutMs = 120000;
     TArchive archive;
-    const TArchiveError opened = archive.Open(connection);
-    if (opened) // a damaged file set aside (and a new archive open), or no archive
-        Print(err, ArchiveErrorText(opened, texts.Lookup()));
-    if (!archive.IsOpen())
-        return ArchiveUnusable;
+    if (const int opened = OpenBatchArchive(archive, locations, texts, err))
+        return opened;
     return request.Action == TArchiveRequest::Import ? Import(request, archive, texts, out, err)
                                                      : Export(request, archive, locations, texts, out, err);
 }

@@ -16,6 +16,8 @@ class QTextStream;
 
 namespace lum1 {
 
+class TArchive;
+class TCliTexts;
 struct TFileLocations;
 
 // Exit codes beyond those of the batch export (TBatchExit): 0 done, 2 wrong command line,
@@ -43,6 +45,10 @@ bool IsArchiveCommandLine(const QStringList& arguments);
 
 // arguments without the program's name.
 TArchiveRequest ParseArchiveArguments(const QStringList& arguments);
+
+// Opens the archive of the settings file for a batch command: BatchOk, or ArchiveUnusable after
+// the message. A damaged file set aside (and a new archive begun) is told and is no failure.
+int OpenBatchArchive(TArchive& archive, const TFileLocations& locations, const TCliTexts& texts, QTextStream& err);
 
 // Runs an archive command line (the program's name first) inside a running application object.
 int RunArchiveCommand(const QStringList& arguments, const TFileLocations& locations, QTextStream& out,

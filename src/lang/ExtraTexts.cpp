@@ -268,7 +268,7 @@ const ExtraRow kRows[] = {
      u"  --import          puts .lum1 files (or every .lum1 file of folders) into the archive\\n"
      u"  --archive-export  the archived records that match, in a format of --export"},
     {u"CliBadDate", u"Неверная дата: %1 (нужно ГГГГ-ММ-ДД)", u"Wrong date: %1 (YYYY-MM-DD expected)"},
-    {u"CliNoLot", u"В архиве нет партии %1", u"The archive has no lot named %1"},
+    {u"CliNoLot", u"В архиве нет партии «%1»", u"The archive has no lot named \"%1\""},
     {u"CliNoMatch", u"Ни одна запись архива не подходит под условия", u"No archived record matches"},
     {u"CliTooMany",
      u"Под условия подходят записей: %1; экспорт берёт не более %2. Сузьте условия (--from, --to, --object, "
@@ -621,6 +621,37 @@ const ExtraRow kRows[] = {
     {u"AccReportMenu", u"Протокол приёмки...", u"Acceptance report..."},
     {u"AccReportMenuHint", u"Заключение по партии: протокол в окне просмотра (печать, PDF)",
      u"The lot's verdict: the report in the preview (print, PDF)"},
+    // Lot acceptance of the archive's lots
+    {u"ArchiveLotCorrHint", u"Пары «замер – плотность керна» текущей партии; поправка хранится в архиве",
+     u"Pairs of a record and a core density for the current lot; the correlation is kept in the archive"},
+    {u"ArchiveLotLimitsHint", u"Пределы приёмки и правило заключения текущей партии, хранятся в архиве",
+     u"The current lot's acceptance limits and rule, kept in the archive"},
+    {u"ArchiveLotReportHint", u"Заключение по текущей партии: протокол в окне просмотра (печать, PDF)",
+     u"The current lot's verdict: the report in the preview (print, PDF)"},
+    {u"AccLotTooMany", u"В партии «%1» записей: %2; протокол приёмки берёт не более %3",
+     u"The lot \"%1\" has %2 records; the acceptance report takes at most %3"},
+    {u"ArchiveCorrKept", u"Поправка по кернам сохранена в архиве и применена к партии «%1»",
+     u"The correlation to cores is kept in the archive and applied to the lot \"%1\""},
+    {u"ArchiveCorrRemoved", u"Поправка по кернам снята с партии «%1»; она остаётся в архиве",
+     u"The correlation to cores is removed from the lot \"%1\"; it stays in the archive"},
+    {u"CorrForMix", u"Для смеси «%1»: применять и к другим её партиям",
+     u"For the mix \"%1\": to be used for its other lots too"},
+    {u"CorrForMixHint", u"Поправка будет предложена в окне поправки каждой партии этой смеси",
+     u"The correlation is offered in the correlation window of every lot of this mix"},
+    {u"CorrKept", u"Поправки смеси:", u"Kept for the mix:"},
+    {u"CorrKeptHint", u"Поправки, сохранённые в архиве для смеси этой партии, новые сверху",
+     u"Correlations kept in the archive for this lot's mix, the newest first"},
+    {u"CorrUseKept", u"Применить эту", u"Use this one"},
+    {u"CorrUseKeptHint", u"Применить к партии выбранную поправку смеси как есть",
+     u"Apply the chosen correlation of the mix to the lot as it is"},
+    {u"AccCliStoredCorrelation", u"Поправка по кернам, сохранённая для партии, к её записям больше не подходит:",
+     u"The correlation to cores kept for the lot no longer holds for its records:"},
+    {u"AccCliLotUsage",
+     u"Протокол приёмки партии архива (её пределы, правило и поправка из архива; параметры их заменяют):\n"
+     u"       lum1 --export acceptance-pdf --lot ПАРТИЯ ВЫХОД.pdf [параметры]",
+     u"The acceptance report of an archive lot (its limits, rule and correlation from the archive; the\n"
+     u"options replace them):\n"
+     u"       lum1 --export acceptance-pdf --lot LOT OUTPUT.pdf [options]"},
     // Help and links that could not be opened
     {u"HelpOpenFailed",
      u"Не удалось открыть руководство пользователя: %1.\\nОткройте этот файл в веб-браузере:\\n%2",

@@ -63,6 +63,16 @@ void WriteReportHeader(TIniFile& ini, const TReportHeaderSetup& setup) {
     ini.WriteStrings(kHeader, values);
 }
 
+TAcceptanceHeader LotHeader(const TAcceptanceHeader& setup, const QString& lot, const QString& object,
+                            const QString& material, const QString& layer) {
+    TAcceptanceHeader h = setup;
+    h.Lot = lot;
+    for (auto [field, value] : {std::pair{&h.Road, &object}, {&h.Mix, &material}, {&h.Layer, &layer}})
+        if (!value->trimmed().isEmpty())
+            *field = *value;
+    return h;
+}
+
 TAcceptanceLimits ReadAcceptanceLimits(const TIniFile& ini, double statisticsMinimum) {
     TAcceptanceLimits l;
     const bool density = ini.ReadString(kLimits, QStringLiteral("Quantity"), {})

@@ -22,6 +22,11 @@ TReportHeaderSetup ReadReportHeader(const TIniFile& ini);
 // Throws EIniWriteError.
 void WriteReportHeader(TIniFile& ini, const TReportHeaderSetup& setup);
 
+// The header of a lot's report: the setup's fields, the lot's name, and an archive lot's object,
+// mix and layer where the lot names them (a lot knows its own better than a header filled once).
+TAcceptanceHeader LotHeader(const TAcceptanceHeader& setup, const QString& lot, const QString& object = {},
+                            const QString& material = {}, const QString& layer = {});
+
 // The limits and rule kept; the minimum compaction factor is the lot statistics' minimum until
 // the user sets one here.
 TAcceptanceLimits ReadAcceptanceLimits(const TIniFile& ini, double statisticsMinimum);

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -138,6 +139,23 @@ TCorrelationWindow::TCorrelationWindow(TCorrelationSetup setup, QWidget* parent)
     fits->addWidget(name_, 3, 1);
     fits->addWidget(authorLabel_, 4, 0);
     fits->addWidget(author_, 4, 1);
+    // An archive lot's mix: the new correlation kept for the mix, or one kept for it before.
+    forMix_ = new QCheckBox(this);
+    forMix_->setObjectName(QStringLiteral("CorrelationForMix"));
+    fits->addWidget(forMix_, 5, 0, 1, 2);
+    keptLabel_ = new QLabel(this);
+    kept_ = new QComboBox(this);
+    kept_->setObjectName(QStringLiteral("CorrelationKept"));
+    kept_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    kept_->setMinimumContentsLength(30);
+    keptLabel_->setBuddy(kept_);
+    useKept_ = new QPushButton(this);
+    useKept_->setObjectName(QStringLiteral("CorrelationUseKept"));
+    auto* keptRow = new QHBoxLayout;
+    keptRow->addWidget(kept_, 1);
+    keptRow->addWidget(useKept_);
+    fits->addWidget(keptLabel_, 6, 0);
+    fits->addLayout(keptRow, 6, 1);
     fits->setColumnStretch(1, 1);
     offsetLabel_->hide(); // the radio buttons carry the fits' names
     lineLabel_->hide();
@@ -167,7 +185,7 @@ TCorrelationWindow::TCorrelationWindow(TCorrelationSetup setup, QWidget* parent)
     remove_->setObjectName(QStringLiteral("CorrelationRemove"));
     close_ = new QPushButton(this);
     close_->setObjectName(QStringLiteral("CorrelationClose"));
-    for (QPushButton* b : {paste_, deleteRows_, clear_, apply_, remove_, close_})
+    for (QPushButton* b : {paste_, deleteRows_, clear_, apply_, remove_, close_, useKept_})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -181,8 +199,32 @@ TCorrelationWindow::TCorrelationWindow(TCorrelationSetup setup, QWidget* parent)
     layout->addLayout(buttons);
 
     SetTexts();
-    if (setup_.Current) {
+    const QChar sep = setup_.Separator;
+    const TTextLookup extra = [this](const QString& key) { return setup_.Extra ? setup_.Extra(key) : key; };
+    for (const TLotCorrelation& c : setup_.MixCorrelations) {
+        const TCorrection k = c.ForUse();
+        kept_->addItem(k.Description.isEmpty() ? CorrectionText(k, extra, sep)
+                                               : k.Description + QStringLiteral(": ") + CorrectionText(k, extra, sep),
+                       c.Id);
+    }
+    forMix_->setVisible(!setup_.Mix.isEmpty());
+    for (QWidget* w : std::initializer_list<QWidget*>{keptLabel_, kept_, useKept_})
+        w->setVisible(!setup_.MixCorrelations.empty());
+    // A mix's correlation made on another lot names that lot's records: its pairs are not shown
+    // against this one (every pair would be "not in the lot"), it is chosen in the list instead.
+    const bool otherLot = setup_.Current && setup_.Current->Scope == TCorrelationScope::Mix &&
+                          !FitCorrelation(setup_.Lot, CorePairs(*setup_.Current), setup_.Current->Kind,
+                                          setup_.Current->KeepOutliers)
+                               .Ok();
+    if (otherLot) {
+        if (const int i = kept_->findData(setup_.Current->Id); i >= 0)
+            kept_->setCurrentIndex(i);
+        author_->setText(setup_.Author);
+        forMix_->setChecked(true);
+        SetPairs({});
+    } else if (setup_.Current) {
         const TLotCorrelation& c = *setup_.Current;
+        forMix_->setChecked(c.Scope == TCorrelationScope::Mix);
         SetPairs(CorePairs(c));
         (c.Kind == TCorrelationKind::Line ? lineKind_ : offsetKind_)->setChecked(true);
         keepOutliers_->setChecked(c.KeepOutliers);
@@ -209,6 +251,7 @@ TCorrelationWindow::TCorrelationWindow(TCorrelationSetup setup, QWidget* parent)
         accept();
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(useKept_, &QPushButton::clicked, this, [this] { UseKept(); });
     table_->setFocus();
 }
 
@@ -256,6 +299,13 @@ void TCorrelationWindow::SetTexts() {
     Name(issues_, Text("CorrIssues"), Text("CorrIssuesHint"));
     Name(issuesLabel_, Text("CorrIssues"), Text("CorrIssuesHint"));
     Name(status_, Text("CorrStatus"), {});
+    forMix_->setText(Text("CorrForMix").arg(setup_.Mix));
+    Name(forMix_, forMix_->text(), Text("CorrForMixHint"));
+    keptLabel_->setText(Text("CorrKept"));
+    Name(kept_, Text("CorrKept"), Text("CorrKeptHint"));
+    Name(keptLabel_, Text("CorrKept"), Text("CorrKeptHint"));
+    useKept_->setText(Text("CorrUseKept"));
+    Name(useKept_, Text("CorrUseKept"), Text("CorrUseKeptHint"));
 }
 
 std::vector<TCorePair> TCorrelationWindow::Pairs() const {
@@ -496,8 +546,22 @@ void TCorrelationWindow::ApplyFit() {
     const TCorrelationFit& chosen = Fit(Kind());
     if (!rowErrors_.isEmpty() || !chosen.Ok())
         return;
-    result_ = KeepCorrelation(chosen, name_->text(), author_->text(), setup_.Now());
+    result_ = KeepCorrelation(chosen, name_->text(), author_->text(), setup_.Now(), setup_.Lot);
+    if (!setup_.Mix.isEmpty() && forMix_->isChecked()) {
+        result_->Scope = TCorrelationScope::Mix;
+        result_->Mix = setup_.Mix;
+    }
     accept();
+}
+
+void TCorrelationWindow::UseKept() {
+    const qint64 id = kept_->currentData().toLongLong();
+    for (const TLotCorrelation& c : setup_.MixCorrelations)
+        if (c.Id == id) {
+            result_ = c;
+            accept();
+            return;
+        }
 }
 
 void TCorrelationWindow::Tell(const QString& text) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -31,6 +32,9 @@ struct TCorrelationSetup {
     std::vector<TLotRecord> Lot;            // the lot's records, keyed as pairs name them
     std::optional<TLotCorrelation> Current; // the correlation chosen for the lot so far
     QString Author;                         // proposed for a new correlation
+    // An archive lot's mix: a new correlation may be kept for it, and those kept for it offered.
+    QString Mix;
+    std::vector<TLotCorrelation> MixCorrelations;
     IDialogs* Dialogs = nullptr;
     std::function<QString(const QString&)> Extra; // the new features' texts
     QChar Separator = u'.';
@@ -69,6 +73,11 @@ public:
     QCheckBox* KeepOutliersBox() const { return keepOutliers_; }
     QPushButton* ApplyButton() const { return apply_; }
     QPushButton* RemoveButton() const { return remove_; }
+    QLineEdit* NameBox() const { return name_; }
+    QLineEdit* AuthorBox() const { return author_; }
+    QCheckBox* ForMixBox() const { return forMix_; }
+    QComboBox* KeptBox() const { return kept_; }
+    QPushButton* UseKeptButton() const { return useKept_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -82,6 +91,7 @@ private:
     void DeleteRows();
     void ClearCells();
     void ApplyFit();
+    void UseKept();
     void Tell(const QString& text);
 
     TCorrelationSetup setup_;
@@ -113,6 +123,10 @@ private:
     QPushButton* apply_;
     QPushButton* remove_;
     QPushButton* close_;
+    QCheckBox* forMix_;
+    QLabel* keptLabel_;
+    QComboBox* kept_;
+    QPushButton* useKept_;
 };
 
 } // namespace lum1

@@ -118,6 +118,8 @@ TAcceptanceReport::TAcceptanceReport() {
     frxReport1.DataSet = &frxUserDataSet1;
     frxReport1.OnGetValue = [this](const QString& name, QString& value) { frxReport1GetValue(name, value); };
     frxUserDataSet1.RangeEnd = TfrxUserDataSet::TRangeEnd::Count;
+    // Another paper: every band across the new width, the chart scaled with it.
+    frxReport1.OnPageSetup = [this](TfrxReportPage& page) { BuildAcceptanceTemplate(frxReport1, options_, &page); };
 }
 
 bool TAcceptanceReport::Prepare(const TAcceptanceReportInput& input, const TAcceptanceTexts& texts,
@@ -160,7 +162,8 @@ bool TAcceptanceReport::Prepare(const TAcceptanceReportInput& input, const TAcce
     chart.MeanText = texts.Extra(QStringLiteral("AccChartMean"));
     chart.Separator = texts.Separator;
 
-    TAcceptanceTemplateOptions options;
+    TAcceptanceTemplateOptions& options = options_;
+    options = {};
     options.Chart = std::make_shared<TAcceptanceChart>(std::move(chart));
     if (!input.Logo.isNull())
         options.Logo = std::make_shared<TImagePicture>(input.Logo);
@@ -168,7 +171,7 @@ bool TAcceptanceReport::Prepare(const TAcceptanceReportInput& input, const TAcce
     options.Above = limits.Upper.has_value();
     options.Pwl = acceptance_.Pwl.has_value();
     options.PageOf = texts.Extra(QStringLiteral("AccPageOf"));
-    BuildAcceptanceTemplate(frxReport1, options);
+    BuildAcceptanceTemplate(frxReport1, options_);
     FillValues(input);
 
     const QString title = texts.Extra(QStringLiteral("AccReportTitle"));

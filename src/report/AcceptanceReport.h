@@ -48,6 +48,15 @@ struct TAcceptanceTexts {
     QString ApplicationTitle;
 };
 
+struct TAcceptanceTemplateOptions {
+    std::shared_ptr<const TReportPicture> Logo;
+    std::shared_ptr<const TReportPicture> Chart;
+    bool Organisation = true; // the organisation's band (with the logo)
+    bool Above = false;       // the line of the points above the maximum
+    bool Pwl = false;         // the PWL line
+    QString PageOf;           // "Page %1 of %2" in the report's language
+};
+
 class TAcceptanceReport {
 public:
     TAcceptanceReport();
@@ -76,8 +85,10 @@ private:
     TRecordTextContext context_;
     TLotAcceptance acceptance_;
     TAcceptanceHeader header_;
-    // A copy of the lot: the preview's page setup lays the report out again from it.
+    // A copy of the lot, for the rows of points.
     std::shared_ptr<const TAcceptanceReportInput> input_;
+    // The template's parts: a page setup in the preview builds it again on the new paper.
+    TAcceptanceTemplateOptions options_;
     QHash<QString, QString> values_;
 };
 
@@ -85,16 +96,10 @@ private:
 TAcceptanceHeader CompleteHeader(const TAcceptanceHeader& header, const std::vector<TLotRecord>& records,
                                  QChar separator);
 
-struct TAcceptanceTemplateOptions {
-    std::shared_ptr<const TReportPicture> Logo;
-    std::shared_ptr<const TReportPicture> Chart;
-    bool Organisation = true; // the organisation's band (with the logo)
-    bool Above = false;       // the line of the points above the maximum
-    bool Pwl = false;         // the PWL line
-    QString PageOf;           // "Page %1 of %2" in the report's language
-};
 
-// The template: portrait A4, every text a bracketed name that TAcceptanceReport answers.
-void BuildAcceptanceTemplate(TfrxReport& report, const TAcceptanceTemplateOptions& options);
+// The template: portrait A4, every text a bracketed name that TAcceptanceReport answers. With
+// `paper`, on that page's paper, orientation and margins instead, every band across its width.
+void BuildAcceptanceTemplate(TfrxReport& report, const TAcceptanceTemplateOptions& options,
+                             const TfrxReportPage* paper = nullptr);
 
 } // namespace lum1

@@ -60,16 +60,34 @@ void RowBand(TfrxReportPage& page, TBandKind kind, const QString& name, const st
 
 } // namespace
 
-void BuildAcceptanceTemplate(TfrxReport& report, const TAcceptanceTemplateOptions& options) {
+void BuildAcceptanceTemplate(TfrxReport& report, const TAcceptanceTemplateOptions& options,
+                             const TfrxReportPage* paper) {
+    TfrxReportPage setup(QStringLiteral("Page1"));
+    setup.PaperWidthMm = 210; // A4, upright: the list of points has few columns
+    setup.PaperHeightMm = 297;
+    setup.Orientation = TPageOrientation::Portrait;
+    setup.LeftMarginMm = 20;
+    setup.RightMarginMm = 10;
+    setup.TopMarginMm = 10;
+    setup.BottomMarginMm = 10;
+    if (paper) { // copied before the pages go: it may be one of them
+        setup.PaperWidthMm = paper->PaperWidthMm;
+        setup.PaperHeightMm = paper->PaperHeightMm;
+        setup.Orientation = paper->Orientation;
+        setup.LeftMarginMm = paper->LeftMarginMm;
+        setup.RightMarginMm = paper->RightMarginMm;
+        setup.TopMarginMm = paper->TopMarginMm;
+        setup.BottomMarginMm = paper->BottomMarginMm;
+    }
     report.Pages.clear();
-    TfrxReportPage& page = report.AddPage(QStringLiteral("Page1"));
-    page.PaperWidthMm = 210; // A4, upright: the list of points has few columns
-    page.PaperHeightMm = 297;
-    page.Orientation = TPageOrientation::Portrait;
-    page.LeftMarginMm = 20;
-    page.RightMarginMm = 10;
-    page.TopMarginMm = 10;
-    page.BottomMarginMm = 10;
+    TfrxReportPage& page = report.AddPage(setup.Name);
+    page.PaperWidthMm = setup.PaperWidthMm;
+    page.PaperHeightMm = setup.PaperHeightMm;
+    page.Orientation = setup.Orientation;
+    page.LeftMarginMm = setup.LeftMarginMm;
+    page.RightMarginMm = setup.RightMarginMm;
+    page.TopMarginMm = setup.TopMarginMm;
+    page.BottomMarginMm = setup.BottomMarginMm;
     const double w = page.UsableWidth();
     const TBandKind title = TBandKind::ReportTitle;
 

@@ -6,27 +6,36 @@
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 
+#include "app/AcceptanceFeatures.h"
 #include "app/ArchiveFeatures.h"
 #include "app/DeviceLink.h"
 #include "app/LotFeatures.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "app/StatusStrip.h"
+#include "archive/ArchiveAcceptance.h"
+#include "archive/ArchiveImport.h"
 #include "archive/ArchiveLots.h"
 #include "archive/ArchiveQuery.h"
 #include "archiveui/ArchiveWindow.h"
 #include "archiveui/LotDialog.h"
 #include "diag/StatusWindow.h"
+#include "lot/AcceptanceLimitsDialog.h"
+#include "lot/CorrelationWindow.h"
 #include "lot/LotPanel.h"
+#include "report/AcceptanceReport.h"
 #include "results/ResultsTable.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +48,7 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -481,6 +491,150 @@ TEST_F(ArchiveWindowTest, LotsAreMadeFilledMovedRenamedAndDeleted) {
     TArchiveFilter noLot;
     noLot.Lot = NoLot;
     EXPECT_EQ(CountRecords(archive, noLot).Shown, 10);
+}
+
+// The Lot menu's acceptance on archive lots: a correlation made for the lot's mix is kept in the
+// archive with its author, offered to the mix's next lot and reused there as it is; the lot's own
+// limits are kept; the report names the correlation; and the lot put into the main table is judged
+// as that archive lot from the main window's submenu too.
+TEST_F(ArchiveWindowTest, ArchiveLotsKeepTheirCorrelationAndLimitsAndTheReportNamesThem) {
+    Archive(Records(10));
+    qint64 north = 0, south = 0;
+    {
+        TArchive archive;
+        ASSERT_FALSE(archive.Open(test::SqliteAt(dir.File("archive.sqlite"))));
+        const auto lotOf = [&archive](const QString& name, int first, int last) {
+            TLot lot;
+            lot.Name = name;
+            lot.Material = QStringLiteral("SMA 16");
+            const TLotResult made = CreateLot(archive, lot);
+            EXPECT_TRUE(made.Ok());
+            std::vector<qint64> ids;
+            for (const TArchiveRow& row : FetchRecords(archive, {}, {0, false}, 0, 100))
+                if (row.Record.Number >= first && row.Record.Number <= last)
+                    ids.push_back(row.Id);
+            EXPECT_TRUE(AssignToLot(archive, ids, made.Id).Ok());
+            return made.Id;
+        };
+        north = lotOf(QStringLiteral("North"), 1, 6);
+        south = lotOf(QStringLiteral("South"), 7, 10);
+    }
+    Start();
+    TAcceptanceFeatures* acceptance = form->AcceptanceFeatures();
+    std::vector<TfrxReport*> shown;
+    acceptance->showReport = [&shown](TfrxReport& report) { shown.push_back(&report); };
+    TfrmArchive* w = OpenWindow();
+    ASSERT_TRUE(w);
+    w->SetCurrentLot(north);
+
+    // Records 1..3 (densities 2337, 2374, 2311) with cores 20 above, kept for the mix.
+    QWidget* parent = nullptr;
+    QString author;
+    bool mixOffered = false;
+    acceptance->execDialog = [&](QDialog& d) {
+        parent = d.parentWidget();
+        auto& c = dynamic_cast<TCorrelationWindow&>(d);
+        c.show();
+        author = c.AuthorBox()->text();
+        mixOffered = c.ForMixBox()->isVisible();
+        QGuiApplication::clipboard()->setText(QStringLiteral("1\t2357\n2\t2394\n3\t2331\n"));
+        QTest::keyClick(c.PairsTable(), Qt::Key_V, Qt::ControlModifier);
+        TypeInto(c.NameBox(), QStringLiteral("Cores of 4 June"));
+        c.ForMixBox()->setFocus();
+        QTest::keyClick(c.ForMixBox(), Qt::Key_Space);
+        QTest::mouseClick(c.ApplyButton(), Qt::LeftButton);
+        return c.result();
+    };
+    w->ALotCorrelation->trigger();
+    EXPECT_EQ(parent, w);
+    EXPECT_EQ(author, TDownloadInfo::CurrentUserName()); // no operator in the report header yet
+    EXPECT_TRUE(mixOffered);
+    qint64 kept = 0;
+    {
+        TArchive archive;
+        ASSERT_FALSE(archive.Open(test::SqliteAt(dir.File("archive.sqlite"))));
+        const std::optional<TLotCorrelation> c = LotCorrelationOf(archive, north);
+        ASSERT_TRUE(c);
+        EXPECT_DOUBLE_EQ(c->Correction.Offset, 20.0);
+        EXPECT_EQ(c->Pairs.size(), 3u);
+        EXPECT_EQ(c->Scope, TCorrelationScope::Mix);
+        EXPECT_EQ(c->Mix, QStringLiteral("SMA 16"));
+        EXPECT_EQ(c->Author, author);
+        kept = c->Id;
+    }
+
+    // The lot's own limits, typed into the dialog whose lot name is the archive's.
+    bool nameLocked = false;
+    acceptance->execDialog = [&](QDialog& d) {
+        auto& l = dynamic_cast<TAcceptanceLimitsDialog&>(d);
+        l.show();
+        nameLocked = l.LotNameBox()->isReadOnly();
+        l.LowerBox()->setFocus();
+        QTest::keyClick(l.LowerBox(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(l.LowerBox(), QStringLiteral("0.95"));
+        QTest::keyClick(l.LowerBox(), Qt::Key_Return);
+        return l.result();
+    };
+    w->ALotLimits->trigger();
+    EXPECT_TRUE(nameLocked);
+    {
+        TArchive archive;
+        ASSERT_FALSE(archive.Open(test::SqliteAt(dir.File("archive.sqlite"))));
+        const std::optional<TAcceptanceLimits> limits = LotLimits(archive, north);
+        ASSERT_TRUE(limits);
+        EXPECT_DOUBLE_EQ(limits->Lower, 0.95);
+        EXPECT_FALSE(LotLimits(archive, south)); // the other lot keeps the defaults
+    }
+
+    // The report of the lot over the archive window, the correlation named in it.
+    w->ALotReport->trigger();
+    ASSERT_EQ(shown.size(), 1u) << (dialogs.messages.empty() ? "" : dialogs.messages[0].text.toStdString());
+    EXPECT_EQ(shown[0]->PreviewParent, w);
+    const auto pageText = [](const TfrxReport& report) {
+        QStringList texts;
+        for (const TPreparedPage& page : report.PreparedPages().Pages)
+            for (const TPreparedBox& b : page.Boxes)
+                texts << b.PlainText();
+        return texts.join(u'\n');
+    };
+    QString text = pageText(*shown[0]);
+    EXPECT_TRUE(text.contains(QStringLiteral("North"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Cores of 4 June — ") + author)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("offset +20.0 kg/m³ from 3 pairs"))) << text.toStdString();
+
+    // The mix's next lot is offered the correlation kept for it and takes it as it is.
+    w->SetCurrentLot(south);
+    int offered = -1;
+    acceptance->execDialog = [&](QDialog& d) {
+        auto& c = dynamic_cast<TCorrelationWindow&>(d);
+        c.show();
+        offered = c.KeptBox()->isVisible() ? c.KeptBox()->count() : 0;
+        QTest::mouseClick(c.UseKeptButton(), Qt::LeftButton);
+        return c.result();
+    };
+    w->ALotCorrelation->trigger();
+    EXPECT_EQ(offered, 1);
+    {
+        TArchive archive;
+        ASSERT_FALSE(archive.Open(test::SqliteAt(dir.File("archive.sqlite"))));
+        const std::optional<TLotCorrelation> c = LotCorrelationOf(archive, south);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->Id, kept);
+        QSqlQuery q(archive.Database());
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT count(*) FROM correlation")) && q.next());
+        EXPECT_EQ(q.value(0).toInt(), 1); // reused, not copied
+    }
+
+    // The lot North in the main table: the main window's submenu judges that archive lot, by
+    // its kept limits and correlation.
+    w->SetCurrentLot(north);
+    w->ALotShow->trigger();
+    EXPECT_EQ(acceptance->ShownArchiveLot(), north);
+    acceptance->AAcceptanceReport->trigger();
+    ASSERT_EQ(shown.size(), 2u) << (dialogs.messages.empty() ? "" : dialogs.messages.back().text.toStdString());
+    text = pageText(*shown[1]);
+    EXPECT_TRUE(text.contains(QStringLiteral("offset +20.0 kg/m³ from 3 pairs"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("0.950"))) << text.toStdString();
 }
 
 TEST_F(ArchiveWindowTest, ImportOfFilesAndFoldersEndsWithASummary) {

@@ -3,7 +3,13 @@
 #include "RecordFixture.h"
 #include "TempDir.h"
 
+#include "ArchiveFixture.h"
+
+#include "acceptance/LotCorrelation.h"
 #include "app/FileLocations.h"
+#include "archive/ArchiveAcceptance.h"
+#include "archive/ArchiveImport.h"
+#include "archive/ArchiveLots.h"
 #include "cli/AcceptanceCommand.h"
 #include "cli/BatchExport.h"
 
@@ -30,6 +36,7 @@ protected:
     void SetUp() override {
         locations.ProgramDir = dir.Path();
         locations.DataDir = dir.Path();
+        locations.ArchiveDir = dir.Path();
         locations.SettingsPath = dir.File(QStringLiteral("lum1.ini"));
         QDir().mkpath(dir.File(QStringLiteral("Language")));
         // Records 11..16, compaction factors 0.985 .. 0.995, one of them 0.979.
@@ -190,11 +197,107 @@ TEST_F(AcceptanceCommandTest, TheReportItsVerdictAndTheCorrectionFromCores) {
     EXPECT_EQ(mean.out, "LOT ACCEPTED: Mean 0.988; points beyond the tolerance: 0\n");
 }
 
+// An archive lot: its kept correlation and limits make the report, options replace them, and a
+// correlation that no longer holds for the lot's records refuses the report rather than correct
+// it wrongly.
+TEST_F(AcceptanceCommandTest, AnArchiveLotIsJudgedByWhatTheArchiveKeepsForIt) {
+    qint64 lot = 0;
+    std::vector<qint64> ids;
+    {
+        // The records of lot.lum1 (11..16) downloaded, all in the lot "km 14".
+        TArchive archive;
+        ASSERT_FALSE(archive.Open(test::SqliteAt(dir.File("archive.sqlite"))));
+        const QByteArray bytes = dir.Read("lot.lum1");
+        std::vector<TMeasRecord> records(6);
+        std::memcpy(records.data(), bytes.constData(), 6 * RecordSize);
+        ASSERT_TRUE(ArchiveDownload(archive, records, {}).Ok());
+        TLot l;
+        l.Name = QStringLiteral("km 14");
+        l.Layer = QStringLiteral("binder");
+        lot = CreateLot(archive, l).Id;
+        for (const TArchiveRow& row : FetchRecords(archive, {}, {0, false}, 0, 100))
+            ids.push_back(row.Id);
+        ASSERT_TRUE(AssignToLot(archive, ids, lot).Ok());
+        // Cores 20 above records 11, 13 and 15; the lot judged by the mean with a tolerance.
+        const std::vector<TLotRecord> kept = AcceptanceLotRecords(archive, lot);
+        std::vector<TCorePair> cores;
+        for (const TLotRecord& r : kept)
+            if (r.Key % 2)
+                cores.push_back({r.Key, r.Record.Density + 20.0});
+        const TCorrelationFit fit = FitCorrelation(kept, cores, TCorrelationKind::Offset);
+        ASSERT_TRUE(fit.Ok());
+        ASSERT_TRUE(ApplyLotCorrelation(archive, lot,
+                                        KeepCorrelation(fit, QStringLiteral("June cores"), QStringLiteral("lab"),
+                                                        QDateTime(QDate(2024, 6, 4), QTime(9, 0)), kept))
+                        .Ok());
+        TAcceptanceLimits limits;
+        limits.Lower = 0.99;
+        limits.Rule = TAcceptanceRule::MeanAndTolerance;
+        limits.Tolerance = 0.01;
+        ASSERT_TRUE(SetLotLimits(archive, lot, limits).Ok());
+    }
+    const QStringList lotExport{"--export", "acceptance-pdf", "--lot", "km 14", "@out.pdf", "--lang", "eng"};
+
+    // Corrected by +20 kg/m3 the mean is 0.997, above the lot's own minimum of 0.99.
+    const Outcome stored = Run(lotExport);
+    EXPECT_EQ(stored.code, BatchOk) << stored.err.toStdString();
+    EXPECT_EQ(stored.out, "LOT ACCEPTED: Mean 0.997; points beyond the tolerance: 0\n");
+    const QString text = PdfText("out.pdf");
+    for (const char* e : {"km 14", "binder", "June cores — lab, 2024-06-04 09:00: offset +20.0 kg/m³ from 3 pairs",
+                          "Page 1 of 1"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(e))) << e << "\n" << text.toStdString();
+
+    // Options replace what is kept: another rule, a given offset.
+    EXPECT_TRUE(Run(lotExport + QStringList{"--rule", "every", "--min-compaction", "0.999"})
+                    .out.startsWith("LOT REJECTED"));
+    const Outcome raw = Run(lotExport + QStringList{"--offset", "0", "--min-compaction", "0.995"});
+    EXPECT_TRUE(raw.out.startsWith("LOT REJECTED: Mean 0.988")) << raw.out.toStdString();
+
+    struct Case {
+        QStringList arguments;
+        int code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--export", "acceptance-pdf", "--lot", "km 15", "@out.pdf", "--lang", "eng"},
+         BatchNoRecords,
+         "The archive has no lot named \"km 15\""},
+        {lotExport + QStringList{"--pwl-threshold", "90"}, BatchUsage, "--pwl-threshold needs --rule pwl"},
+        {lotExport + QStringList{"--max-compaction", "0.98"}, BatchUsage, "Wrong value of --max-compaction"},
+        {{"--export", "acceptance-pdf", "--lot", "km 14", "@archive.sqlite", "--lang", "eng"},
+         BatchUsage,
+         "The output file"},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(dir.File("out.pdf"));
+        const Outcome run = Run(c.arguments);
+        EXPECT_EQ(run.code, c.code) << c.arguments.join(u' ').toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QString::fromUtf8(c.message))) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.File("out.pdf")));
+    }
+
+    // Record 13, a pair of the correlation, taken out of the lot: the report is refused.
+    {
+        TArchive archive;
+        ASSERT_FALSE(archive.Open(test::SqliteAt(dir.File("archive.sqlite"))));
+        std::vector<qint64> thirteen;
+        for (const TArchiveRow& row : LotRecords(archive, lot))
+            if (row.Record.Number == 13)
+                thirteen.push_back(row.Id);
+        ASSERT_TRUE(AssignToLot(archive, thirteen, NoLot).Ok());
+    }
+    QFile::remove(dir.File("out.pdf"));
+    const Outcome refused = Run(lotExport);
+    EXPECT_EQ(refused.code, BatchAcceptanceRefused);
+    EXPECT_TRUE(refused.err.contains("record 13 is not in the lot")) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.File("out.pdf")));
+}
+
 TEST_F(AcceptanceCommandTest, HelpNamesTheOptions) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.code, BatchOk);
-    for (const char* o :
-         {"acceptance-pdf", "--min-compaction", "--rule every|mean|pwl", "--cores", "--header"})
+    for (const char* o : {"acceptance-pdf", "--min-compaction", "--rule every|mean|pwl", "--cores", "--header",
+                          "acceptance-pdf --lot LOT OUTPUT.pdf"})
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(o))) << o;
 }
 

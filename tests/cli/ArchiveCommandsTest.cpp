@@ -151,7 +151,7 @@ TEST_F(ArchiveCommandsTest, ExportWritesWhatTheConditionsLetThrough) {
          "No archived record matches"},
         {{"--archive-export", "csv", "@x.csv", "--lot", "South"},
          BatchNoRecords,
-         "The archive has no lot named South"},
+         "The archive has no lot named \"South\""},
         {{"--archive-export", "kml", "@x.kml"}, BatchNoPosition, "No measurement has a position"},
     };
     for (const auto& c : refused) {

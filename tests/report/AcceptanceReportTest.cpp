@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lum1 {
 namespace {
 
@@ -309,6 +311,26 @@ TEST(AcceptanceReport, LaidOutAgainForAPageSetupWithTheSamePoints) {
     const QString first = AllText(report.Prepared());
     ASSERT_TRUE(report.frxReport1.PrepareReport());
     EXPECT_EQ(AllText(report.Prepared()), first);
+
+    // Turned to landscape as the preview's page setup does: the bands reach across the new width
+    // between the margins, and no box stands beyond them.
+    const auto rightmost = [](const TPreparedReport& prepared) {
+        double right = 0;
+        for (const TPreparedPage& page : prepared.Pages)
+            for (const TPreparedBox& b : page.Boxes)
+                right = std::max(right, b.Rect.right());
+        return right / UnitsPerMm;
+    };
+    EXPECT_NEAR(rightmost(report.Prepared()), 200.0, 0.5); // 210 mm less the right margin
+    TfrxReportPage& page = *report.frxReport1.Pages.front();
+    page.Orientation = TPageOrientation::Landscape;
+    page.RightMarginMm = 15;
+    ASSERT_TRUE(report.frxReport1.OnPageSetup);
+    report.frxReport1.OnPageSetup(page);
+    ASSERT_TRUE(report.frxReport1.PrepareReport());
+    EXPECT_TRUE(report.Prepared().Landscape);
+    EXPECT_NEAR(rightmost(report.Prepared()), 297.0 - 15.0, 0.5);
+    EXPECT_TRUE(AllText(report.Prepared()).contains(QStringLiteral("Page 1 of ")));
 }
 
 } // namespace

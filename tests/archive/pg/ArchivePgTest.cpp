@@ -4,6 +4,8 @@
 #include "../ArchiveProcess.h"
 #include "PgServer.h"
 
+#include "archive/ArchiveAcceptance.h"
+#include "archive/ArchiveLots.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveQuery.h"
 #include "archive/ArchiveSchema.h"
@@ -132,6 +134,91 @@ TEST_F(ArchivePgTest, AConnectionLostInTheMiddleOfAnArrivalWritesNothingOfIt) {
     ASSERT_TRUE(again.Ok()) << again.Error.Detail.toStdString();
     EXPECT_EQ(again.New, 25);
     test::ExpectWholeArrivals(look);
+}
+
+// An archive as versions 1 and 2 left it on the server (the current one with what came later
+// dropped), brought up to date with its records and lot, then keeping the lot acceptance.
+TEST_F(ArchivePgTest, ArchivesOfEarlierVersionsAreBroughtUpToDateAndKeepTheAcceptance) {
+    for (const int version : {1, 2}) {
+        SCOPED_TRACE(version);
+        const TArchiveConnection connection = server.FreshDatabase();
+        const auto records = test::MakeRecords(6);
+        {
+            TArchive archive;
+            ASSERT_FALSE(archive.Open(connection));
+            ASSERT_TRUE(ArchiveDownload(archive, records, {}).Ok());
+            TLot lot;
+            lot.Name = QStringLiteral("North");
+            lot.Material = QStringLiteral("Mix A");
+            const TLotResult made = CreateLot(archive, lot);
+            ASSERT_TRUE(AssignToLot(archive, {1, 2, 3, 4}, made.Id).Ok());
+        }
+        QStringList down = {"DROP TABLE correlation_pair",
+                            "ALTER TABLE lot DROP COLUMN correlation_id, DROP COLUMN limits_quantity,"
+                            " DROP COLUMN limits_lower, DROP COLUMN limits_upper, DROP COLUMN limits_rule,"
+                            " DROP COLUMN limits_tolerance, DROP COLUMN limits_pwl",
+                            "DROP TABLE correlation"};
+        if (version == 1)
+            down << "DROP INDEX measurement_lot"
+                 << "ALTER TABLE measurement DROP COLUMN lot_id"
+                 << "DROP TABLE lot";
+        down << QStringLiteral("UPDATE archive_info SET value = '%1' WHERE name = 'schema_version'").arg(version);
+        ASSERT_TRUE(server.Admin(down, connection.Database));
+
+        TArchive archive;
+        const TArchiveError e = archive.Open(connection);
+        ASSERT_FALSE(e) << e.Detail.toStdString();
+        EXPECT_EQ(archive.SchemaVersion(), CurrentSchemaVersion());
+        EXPECT_EQ(CountRecords(archive, {}).Total, 6);
+        EXPECT_EQ(ArchiveDownload(archive, records, {}).New, 0);
+        test::ExpectWholeArrivals(archive);
+        std::vector<TLot> lots = Lots(archive);
+        if (version == 1) {
+            ASSERT_TRUE(lots.empty());
+            TLot lot;
+            lot.Name = QStringLiteral("North");
+            ASSERT_TRUE(AssignToLot(archive, {1, 2, 3, 4}, CreateLot(archive, lot).Id).Ok());
+            lots = Lots(archive);
+        }
+        ASSERT_EQ(lots.size(), 1u);
+        EXPECT_EQ(lots[0].Records, 4);
+        const qint64 lot = lots[0].Id;
+
+        const std::vector<TLotRecord> lotRecords = AcceptanceLotRecords(archive, lot);
+        std::vector<TCorePair> cores;
+        for (const TLotRecord& r : lotRecords)
+            cores.push_back({r.Key, r.Record.Density + 15.0});
+        const TCorrelationFit fit = FitCorrelation(lotRecords, cores, TCorrelationKind::Offset);
+        ASSERT_TRUE(fit.Ok());
+        TLotCorrelation c =
+            KeepCorrelation(fit, QStringLiteral("x'); DROP TABLE lot;--"), QStringLiteral("Иванова"),
+                            QDateTime(QDate(2024, 6, 4), QTime(9, 15)), lotRecords);
+        c.Scope = TCorrelationScope::Mix;
+        c.Mix = QStringLiteral("Mix A");
+        const TLotResult applied = ApplyLotCorrelation(archive, lot, c);
+        ASSERT_TRUE(applied.Ok()) << applied.Error.Detail.toStdString();
+        TAcceptanceLimits limits;
+        limits.Lower = 0.975;
+        limits.Upper = 1.02;
+        limits.Rule = TAcceptanceRule::Pwl;
+        ASSERT_TRUE(SetLotLimits(archive, lot, limits).Ok());
+
+        TArchive other;
+        ASSERT_FALSE(other.Open(connection));
+        const std::optional<TLotCorrelation> kept = LotCorrelationOf(other, lot);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->Name, c.Name);
+        EXPECT_EQ(kept->Author, c.Author);
+        EXPECT_EQ(kept->Made, c.Made);
+        EXPECT_EQ(kept->Scope, TCorrelationScope::Mix);
+        EXPECT_DOUBLE_EQ(kept->Correction.Offset, 15.0);
+        ASSERT_EQ(kept->Pairs.size(), 4u);
+        EXPECT_EQ(kept->Pairs[3].RecordId, lotRecords[3].Id);
+        EXPECT_EQ(MixCorrelations(other, QStringLiteral("Mix A")).size(), 1u);
+        EXPECT_EQ(LotLimits(other, lot)->Upper, 1.02);
+        EXPECT_EQ(LotLimits(other, lot)->Rule, TAcceptanceRule::Pwl);
+        EXPECT_TRUE(DeleteLot(other, lot).Ok());
+    }
 }
 
 TEST_F(ArchivePgTest, AServerThatCannotBeReachedOrRefusesTheUserIsNamedAndExplained) {
