@@ -189,8 +189,9 @@ int RunBatch(const QStringList& arguments, const TFileLocations& locations, QTex
         return BatchUsage;
     case TBatchRequest::Help:
         Print(out, texts.Extra(QStringLiteral("CliUsage")));
-        Print(out, texts.Extra(QStringLiteral("AccCliUsage")));
         Print(out, texts.Extra(QStringLiteral("CliUsageMinCompaction")));
+        Print(out, texts.Extra(QStringLiteral("AccCliUsage")));
+        Print(out, texts.Extra(QStringLiteral("AccCliLotUsage")));
         Print(out, texts.Extra(QStringLiteral("CliArchiveUsage")));
         return BatchOk;
     case TBatchRequest::Version:
