@@ -92,8 +92,10 @@ void TCorrelationPlot::SetData(const std::vector<TPlotPair>& pairs, std::optiona
     offset_->setVisible(offset_->count() > 0);
     line_->setVisible(line_->count() > 0);
     if (first) {
-        x_->setRange(0, 1);
-        y_->setRange(0, 1);
+        // No pair yet: the densities an asphalt lot has, so that the axes read as densities
+        // rather than as a repeated 0 and 1 of a unit range under a whole-number format.
+        x_->setRange(2000, 2600);
+        y_->setRange(2000, 2600);
         return;
     }
     x_->setRange(x0, x1);

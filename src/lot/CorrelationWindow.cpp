@@ -259,6 +259,12 @@ QString TCorrelationWindow::Text(const char* key) const {
     return setup_.Extra ? setup_.Extra(QString::fromLatin1(key)) : QString::fromLatin1(key);
 }
 
+TCorrelationWindow::~TCorrelationWindow() {
+    // QDialog's destructor hides the window, and a cell still being edited then commits its text:
+    // that change must not reach this window's members, which are gone by then.
+    table_->disconnect(this);
+}
+
 void TCorrelationWindow::SetTexts() {
     const QString title = Text("CorrWindow");
     setWindowTitle(title);

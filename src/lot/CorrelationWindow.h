@@ -47,6 +47,7 @@ class TCorrelationWindow : public QDialog {
     Q_OBJECT
 public:
     TCorrelationWindow(TCorrelationSetup setup, QWidget* parent = nullptr);
+    ~TCorrelationWindow() override;
 
     // Once accepted: the correlation applied, or nothing when the user removed the correction.
     const std::optional<TLotCorrelation>& Result() const { return result_; }

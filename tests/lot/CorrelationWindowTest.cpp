@@ -10,9 +10,11 @@
 #include "RecordFixture.h"
 #include "ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -118,6 +120,46 @@ TEST_F(CorrelationWindowTest, PastedColumnsGiveTheOffsetThenTheLineChosenWithThe
     EXPECT_EQ(c.Author, QStringLiteral("Ivanova"));
     EXPECT_NEAR(c.Correction.Slope, 0.9765330189, 1e-9);
     EXPECT_EQ(c.Made, QDateTime(QDate(2024, 5, 6), QTime(9, 30)));
+}
+
+// Pairs typed cell by cell as a keyboard sends them (every key to the widget that has the focus):
+// a key on a cell starts its edit with that key, Tab goes on to the core, Return ends the row.
+// A window closed while a cell is still being edited goes without a crash.
+TEST_F(CorrelationWindowTest, PairsTypedCellByCellAsOnAKeyboard) {
+    auto w = Open(Lot({2376, 2301, 2393, 2350}));
+    QApplication::setActiveWindow(w.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTableWidget* table = w->PairsTable();
+    table->setFocus();
+    const auto type = [table](int row, const QString& text) {
+        table->setCurrentCell(row, 0);
+        for (const QChar c : text) {
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_TRUE(focus);
+            if (c == u'\t')
+                QTest::keyClick(focus, Qt::Key_Tab);
+            else if (c == u'\n')
+                QTest::keyClick(focus, Qt::Key_Return);
+            else
+                QTest::keyClick(focus, c.toLatin1());
+        }
+        if (text.endsWith(u'\n')) { // the row is committed once the editor has closed
+            ASSERT_TRUE(QTest::qWaitFor([table] { return QApplication::focusWidget() == table; }));
+        }
+    };
+    type(0, QStringLiteral("1\t2396\n"));
+    type(1, QStringLiteral("2\t2321\n"));
+    type(2, QStringLiteral("3\t2413,5\n"));
+    EXPECT_EQ(Cell(*w, 0, 0), QStringLiteral("1"));
+    EXPECT_EQ(Cell(*w, 0, 1), QStringLiteral("2396"));
+    EXPECT_EQ(Cell(*w, 1, 1), QStringLiteral("2321"));
+    EXPECT_EQ(Cell(*w, 2, 1), QStringLiteral("2413,5"));
+    ASSERT_TRUE(w->Fit(TCorrelationKind::Offset).Ok());
+    EXPECT_NEAR(w->Fit(TCorrelationKind::Offset).Correction().Offset, 20.1666666667, 1e-9);
+
+    type(3, QStringLiteral("4\t2370"));
+    ASSERT_TRUE(qobject_cast<QLineEdit*>(QApplication::focusWidget())); // the core's editor is open
+    w.reset();
 }
 
 TEST_F(CorrelationWindowTest, EveryRefusalListedInItsOwnWordsAndNothingApplied) {
