@@ -37,7 +37,10 @@ TCorrelationPlot::TCorrelationPlot(QWidget* parent) : QChartView(parent) {
         s->attachAxis(x_);
         s->attachAxis(y_);
     }
+    // The view made a chart of its own, which setChart() only lets go of.
+    QChart* made = this->chart();
     setChart(chart);
+    delete made;
 }
 
 void TCorrelationPlot::SetTexts(const std::function<QString(const QString&)>& extra) {
