@@ -161,6 +161,9 @@ TEST_F(ScreenWindow, DuringAReadAClickAndANewWindowStartNothing) {
     form->AScreenshotExecute();
     TfrmScreenshot* first = Newest();
     ASSERT_NE(first, nullptr);
+    // The exchange thread counts the first read's end after the window has its picture; on a
+    // loaded machine that comes later.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Exchange().OperationEnds(TOperation::ScreenRead) >= 1; }));
     const unsigned readsBefore = Exchange().OperationEnds(TOperation::ScreenRead);
 
     // A slow link: the next read takes about a second.
@@ -184,6 +187,9 @@ TEST_F(ScreenWindow, DuringAReadAClickAndANewWindowStartNothing) {
     EXPECT_FALSE(second->DeviceV1ScreenShotImage->isVisibleTo(second));
     EXPECT_FALSE(second->DeviceV2ScreenShotImage->isVisibleTo(second));
     EXPECT_TRUE(second->ScreenshotFileName.isEmpty());
+    // One read more, whose end the exchange thread counts after the picture came; then no other.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Exchange().OperationEnds(TOperation::ScreenRead) >= readsBefore + 1; }));
     EXPECT_EQ(Exchange().OperationEnds(TOperation::ScreenRead), readsBefore + 1);
     EXPECT_FALSE(Context().ScreenReading);
 
