@@ -17,26 +17,6 @@
 namespace lum1 {
 namespace {
 
-// Runs a script of statements, one per line ("--" lines are comments), on a new file.
-void RunScript(const QString& script, const QString& path) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "script");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QFile f(script);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << script.toStdString();
-        QTextStream in(&f);
-        QSqlQuery q(db);
-        while (!in.atEnd()) {
-            const QString line = in.readLine().trimmed();
-            if (line.isEmpty() || line.startsWith("--"))
-                continue;
-            ASSERT_TRUE(q.exec(line)) << q.lastError().text().toStdString() << ": " << line.toStdString();
-        }
-    }
-    QSqlDatabase::removeDatabase("script");
-}
-
 // A lot of the first `count` records of MakeRecords, made in a new archive.
 struct TLotArchive {
     test::TempDir dir;
@@ -225,7 +205,7 @@ TEST(ArchiveAcceptanceTest, ArchivesOfEarlierVersionsAreBroughtUpToDateWithEvery
         SCOPED_TRACE(version);
         test::TempDir dir;
         const QString path = dir.File("archive.sqlite");
-        RunScript(QStringLiteral(LUM1_ARCHIVE_TEST_DATA "/") + QString::fromLatin1(version), path);
+        test::RunSqlScript(QStringLiteral(LUM1_ARCHIVE_TEST_DATA "/") + QString::fromLatin1(version), path);
         {
             TArchive archive;
             const TArchiveError e = archive.Open(test::SqliteAt(path));

@@ -8,8 +8,11 @@
 #include "archive/ArchiveImport.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QTextStream>
 #include <QVariant>
 
 #include <gtest/gtest.h>
@@ -17,6 +20,27 @@
 #include <vector>
 
 namespace lum1::test {
+
+// Runs a script of statements, one per line ("--" lines are comments), on a new SQLite file:
+// the frozen archives of earlier schema versions.
+inline void RunSqlScript(const QString& script, const QString& path) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "script");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << script.toStdString();
+        QTextStream in(&f);
+        QSqlQuery q(db);
+        while (!in.atEnd()) {
+            const QString line = in.readLine().trimmed();
+            if (line.isEmpty() || line.startsWith("--"))
+                continue;
+            ASSERT_TRUE(q.exec(line)) << q.lastError().text().toStdString() << ": " << line.toStdString();
+        }
+    }
+    QSqlDatabase::removeDatabase("script");
+}
 
 inline TArchiveConnection SqliteAt(const QString& path, int timeoutMs = 3000) {
     TArchiveConnection c;

@@ -16,30 +16,10 @@
 namespace lum1 {
 namespace {
 
-// Runs a script of statements, one per line ("--" lines are comments), on a new file.
-void RunScript(const QString& script, const QString& path) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "script");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QFile f(script);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text)) << script.toStdString();
-        QTextStream in(&f);
-        QSqlQuery q(db);
-        while (!in.atEnd()) {
-            const QString line = in.readLine().trimmed();
-            if (line.isEmpty() || line.startsWith("--"))
-                continue;
-            ASSERT_TRUE(q.exec(line)) << q.lastError().text().toStdString() << ": " << line.toStdString();
-        }
-    }
-    QSqlDatabase::removeDatabase("script");
-}
-
 TEST(ArchiveSchemaTest, AnArchiveOfTheFirstVersionOpensWithEverythingInIt) {
     test::TempDir dir;
     const QString path = dir.File("archive.sqlite");
-    RunScript(QStringLiteral(LUM1_ARCHIVE_TEST_DATA "/archive-v1.sql"), path);
+    test::RunSqlScript(QStringLiteral(LUM1_ARCHIVE_TEST_DATA "/archive-v1.sql"), path);
 
     TArchive archive;
     const TArchiveError e = archive.Open(test::SqliteAt(path));
