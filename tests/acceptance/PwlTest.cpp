@@ -11,7 +11,7 @@
 namespace lum1 {
 namespace {
 
-// FHWA Technical Advisory T 5080.12, Table 1B (specification conformity, standard deviation
+// FHWA Technical Advisory T 5080.12, Table 1B (quality level analysis by the standard deviation
 // method): the quality index Q at which the percent within limits reaches the row's value, for
 // n = 3..9 and the column "n = 10 to 11". A negative Q of the same size gives 100 minus the row.
 struct TableRow {
