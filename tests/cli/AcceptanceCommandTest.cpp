@@ -1,6 +1,7 @@
 // "lum1 --export acceptance-pdf": its options, the exit code and message of each bad input, the
 // report it writes and the verdict it prints.
 #include "RecordFixture.h"
+#include "BatchRun.h"
 #include "TempDir.h"
 
 #include "ArchiveFixture.h"
@@ -23,10 +24,7 @@
 namespace lum1 {
 namespace {
 
-struct Outcome {
-    int code;
-    QString out, err;
-};
+using Outcome = test::BatchOutcome;
 
 class AcceptanceCommandTest : public ::testing::Test {
 protected:
@@ -66,18 +64,7 @@ protected:
         dir.Write(QStringLiteral("notlogo.png"), "plain text");
     }
 
-    Outcome Run(QStringList arguments) {
-        for (QString& a : arguments)
-            if (a.startsWith(u'@'))
-                a = dir.File(a.mid(1));
-        arguments.prepend(QStringLiteral("lum1"));
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        const int code = RunBatch(arguments, locations, o, e);
-        o.flush();
-        e.flush();
-        return {code, out, err};
-    }
+    Outcome Run(QStringList arguments) { return test::RunBatchIn(dir, locations, std::move(arguments)); }
 
     QString PdfText(const QString& name) {
         QProcess p;

@@ -1,6 +1,7 @@
 // The archive's command line in process: what it accepts, the import's lines and codes, and
 // the export of what a filter or a lot holds through the formats of --export.
 #include "ArchiveFixture.h"
+#include "BatchRun.h"
 #include "TempDir.h"
 
 #include "app/FileLocations.h"
@@ -19,10 +20,7 @@
 namespace lum1 {
 namespace {
 
-struct Outcome {
-    int code;
-    QString out, err;
-};
+using Outcome = test::BatchOutcome;
 
 class ArchiveCommandsTest : public ::testing::Test {
 protected:
@@ -40,18 +38,7 @@ protected:
         dir.Write("june/notes.txt", "not a results file");
     }
 
-    Outcome Run(QStringList arguments) {
-        for (QString& a : arguments)
-            if (a.startsWith(u'@'))
-                a = dir.File(a.mid(1));
-        arguments.prepend("lum1");
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        const int code = RunBatch(arguments, locations, o, e);
-        o.flush();
-        e.flush();
-        return {code, out, err};
-    }
+    Outcome Run(QStringList arguments) { return test::RunBatchIn(dir, locations, std::move(arguments)); }
 };
 
 TEST_F(ArchiveCommandsTest, WrongCommandLinesAreRefused) {

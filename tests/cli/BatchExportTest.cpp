@@ -3,6 +3,7 @@
 #include "LibreOffice.h"
 #include "QtPrinters.h"
 #include "RecordFixture.h"
+#include "BatchRun.h"
 #include "TempDir.h"
 
 #include "app/FileLocations.h"
@@ -35,10 +36,7 @@ struct ReadOnlyFolder {
     ~ReadOnlyFolder() { test::SetReadOnly(path, false); }
 };
 
-struct Outcome {
-    int code;
-    QString out, err;
-};
+using Outcome = test::BatchOutcome;
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -62,18 +60,7 @@ protected:
         dir.Write(QStringLiteral("empty.lum1"), QByteArray(89, '\0')); // shorter than one record
     }
 
-    Outcome Batch(QStringList arguments) {
-        for (QString& a : arguments)
-            if (a.startsWith(u'@'))
-                a = dir.File(a.mid(1));
-        arguments.prepend(QStringLiteral("lum1"));
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        const int code = RunBatch(arguments, locations, o, e);
-        o.flush();
-        e.flush();
-        return {code, out, err};
-    }
+    Outcome Batch(QStringList arguments) { return test::RunBatchIn(dir, locations, std::move(arguments)); }
 };
 
 TEST_F(BatchTest, WhichArgumentsAreBatchWork) {
