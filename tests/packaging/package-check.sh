@@ -34,6 +34,10 @@ fail() {
     echo "--- the program's output:" >&2
     cat "$tmp/program.out" >&2
   fi
+  if [[ -s $tmp/xvfb.err ]]; then
+    echo "--- Xvfb's output:" >&2
+    cat "$tmp/xvfb.err" >&2
+  fi
   exit 1
 }
 step() { echo "== $*"; }
@@ -93,7 +97,9 @@ mkdir -p "$tmp/sim"
 cp "$sim/libusb-0.1.so.4" "$tmp/sim/"
 
 step "Xvfb"
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$tmp/display" 2>"$tmp/xvfb.err" &
+# -noreset: without it the server resets when the last client leaves, and a program started in
+# that moment finds no display (seen as "could not connect to display" at the second start).
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset 5>"$tmp/display" 2>"$tmp/xvfb.err" &
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.2; done
 [[ -s $tmp/display ]] || { cat "$tmp/xvfb.err" >&2; fail "Xvfb gave no display number"; }
